@@ -1,0 +1,1 @@
+#include "app/switch_dialog.h"

@@ -1,0 +1,25 @@
+#include "display/grid.h"
+
+#include "display/drawing.h"
+
+namespace orvane {
+
+int pageMaximumFor(int piccount) {
+  return piccount % 12 == 0 ? piccount / 12 - 1 : piccount / 12;
+}
+
+void Draw_Click(Core& core) {
+  Stores& s = core.s;
+  draw1(core);
+  s.page = core.host.pageValue();
+  core.host.clearGrid();
+  for (int k = 0; k <= 11; ++k) {
+    const long long n = 12LL * s.page + k;
+    if (n >= 0 && n < s.piccount)
+      drawat(core, s.gridpos[k + 1][1], s.gridpos[k + 1][2], static_cast<int>(n + 1));
+  }
+}
+
+void offex_Change(Core& core) { Draw_Click(core); }
+
+}  // namespace orvane

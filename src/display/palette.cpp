@@ -1,0 +1,227 @@
+#include "display/palette.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+#include "shell/tags.h"
+
+namespace orvane {
+namespace {
+
+constexpr int kHues = 15;
+constexpr int kShades = 9;
+constexpr int kMutedTones = 7;
+
+Rgb fromHsl(double hueDegrees, double saturation, double lightness) {
+  const double c = (1 - std::abs(2 * lightness - 1)) * saturation;
+  const double hp = hueDegrees / 60.0;
+  const double x = c * (1 - std::abs(std::fmod(hp, 2.0) - 1));
+  double r = 0, g = 0, b = 0;
+  if (hp < 1) { r = c; g = x; }
+  else if (hp < 2) { r = x; g = c; }
+  else if (hp < 3) { g = c; b = x; }
+  else if (hp < 4) { g = x; b = c; }
+  else if (hp < 5) { r = x; b = c; }
+  else { r = c; b = x; }
+  const double m = lightness - c / 2;
+  auto channel = [m](double v) { return static_cast<std::int16_t>(std::lround((v + m) * 255.0)); };
+  return {channel(r), channel(g), channel(b)};
+}
+
+PaletteTable buildDefault() {
+  PaletteTable t{};
+  int e = 0;
+  for (int i = 0; i < 16; ++i, ++e) {
+    const auto v = static_cast<std::int16_t>(i * 17);  // 0, 17, ..., 255
+    t[e] = {v, v, v};
+  }
+  for (int h = 0; h < kHues; ++h)
+    for (int s = 0; s < kShades; ++s, ++e) t[e] = fromHsl(h * 24.0, 0.85, 0.12 + s * 0.095);
+  for (int h = 0; h < kHues; ++h)
+    for (int s = 0; s < kMutedTones; ++s, ++e) t[e] = fromHsl(h * 24.0, 0.35, 0.25 + s * 0.1);
+  return t;
+}
+
+const char* kHueNames[kHues] = {"red",   "orange", "amber", "yellow", "lime",   "green",  "jade", "teal",
+                                "cyan",  "sky",    "blue",  "indigo", "violet", "purple", "rose"};
+
+std::string entryName(int e) {
+  if (e < 16) return "grey" + std::to_string(e);
+  if (e < 16 + kHues * kShades) {
+    const int i = e - 16;
+    return std::string(kHueNames[i / kShades]) + std::to_string(i % kShades + 1);
+  }
+  const int i = e - 16 - kHues * kShades;
+  return "muted-" + std::string(kHueNames[i / kMutedTones]) + std::to_string(i % kMutedTones + 1);
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+// Splits the text into fields the way the palette file is written.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+
+  // False when the text holds no further field.
+  bool next(std::string_view& field) {
+    while (pos_ < text_.size() && (isBlank(text_[pos_]) || isLineEnd(text_[pos_]))) ++pos_;
+    if (pos_ >= text_.size()) return false;
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ',' && !isLineEnd(text_[pos_])) ++pos_;
+    std::size_t end = pos_;
+    while (end > start && isBlank(text_[end - 1])) --end;
+    field = text_.substr(start, end - start);
+    if (pos_ < text_.size()) {
+      if (text_[pos_] == ',') ++pos_;
+      else if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') pos_ += 2;
+      else ++pos_;
+    }
+    return true;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// A colour component: a whole number 0..32767, an optional plus sign allowed.
+PaletteError parseComponent(std::string_view field, std::int16_t& out) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
+  if (i == field.size()) return PaletteError::NotAnInteger;
+  long value = 0;
+  for (; i < field.size(); ++i) {
+    if (field[i] < '0' || field[i] > '9') return PaletteError::NotAnInteger;
+    value = std::min(value * 10 + (field[i] - '0'), 100000L);
+  }
+  if (negative && value != 0) return PaletteError::OutOfRange;
+  if (value > 32767) return PaletteError::OutOfRange;
+  out = static_cast<std::int16_t>(value);
+  return PaletteError::None;
+}
+
+void applyTable(Stores& s, const PaletteTable& t) {
+  for (int e = 0; e < kPaletteEntries; ++e) {
+    s.pal[e][1] = t[e].r;
+    s.pal[e][2] = t[e].g;
+    s.pal[e][3] = t[e].b;
+  }
+}
+
+int clampComponent(int v) { return std::clamp(v, 0, 255); }
+
+}  // namespace
+
+const PaletteTable& defaultPalette() {
+  static const PaletteTable table = buildDefault();
+  return table;
+}
+
+std::string formatPaletteFile(const PaletteTable& table) {
+  std::string out;
+  for (int e = 0; e < kPaletteEntries; ++e)
+    out += entryName(e) + "," + std::to_string(table[e].r) + "," + std::to_string(table[e].g) + "," +
+           std::to_string(table[e].b) + "\r\n";
+  return out;
+}
+
+PaletteParse parsePalette(std::string_view text) {
+  PaletteParse result;
+  result.table = defaultPalette();
+  FieldReader reader(text);
+  for (int e = 0; e < kPaletteEntries; ++e) {
+    std::string_view field;
+    if (!reader.next(field)) {  // the leading field, ignored
+      result.error = PaletteError::TooShort;
+      result.failedEntry = e;
+      return result;
+    }
+    Rgb rgb;
+    std::int16_t* components[] = {&rgb.r, &rgb.g, &rgb.b};
+    for (auto* component : components) {
+      if (!reader.next(field)) {
+        result.error = PaletteError::TooShort;
+        result.failedEntry = e;
+        return result;
+      }
+      if (auto err = parseComponent(field, *component); err != PaletteError::None) {
+        result.error = err;
+        result.failedEntry = e;
+        result.badField = std::string(field.substr(0, 40));
+        return result;
+      }
+    }
+    result.table[e] = rgb;
+    result.entriesRead = e + 1;
+  }
+  return result;
+}
+
+std::string paletteProblem(const PaletteParse& p, const std::string& path) {
+  const std::string rest = "; default colours used from entry " + std::to_string(p.failedEntry) + " on.";
+  switch (p.error) {
+    case PaletteError::None: return {};
+    case PaletteError::CannotOpen: return "Could not open the palette file " + path + "; default colours used.";
+    case PaletteError::CannotRead: return "Could not read the palette file " + path + "; default colours used.";
+    case PaletteError::TooShort:
+      return "Palette file " + path + " ends before entry 255 (it holds " + std::to_string(p.entriesRead) +
+             " complete entries)" + rest;
+    case PaletteError::NotAnInteger:
+      return "Palette file " + path + ": entry " + std::to_string(p.failedEntry) + " has \"" + p.badField +
+             "\" where a whole number belongs" + rest;
+    case PaletteError::OutOfRange:
+      return "Palette file " + path + ": entry " + std::to_string(p.failedEntry) + " has \"" + p.badField +
+             "\", outside 0..32767" + rest;
+  }
+  return {};
+}
+
+std::uint32_t paletteColour(const Stores& s, int index) {
+  const auto& e = s.pal[static_cast<std::size_t>(index)];
+  return static_cast<std::uint32_t>(clampComponent(e[1])) |
+         static_cast<std::uint32_t>(clampComponent(e[2])) << 8 |
+         static_cast<std::uint32_t>(clampComponent(e[3])) << 16;
+}
+
+std::uint32_t paletteArgb(const Stores& s, int index) {
+  const auto& e = s.pal[static_cast<std::size_t>(index)];
+  return 0xFF000000u | static_cast<std::uint32_t>(clampComponent(e[1])) << 16 |
+         static_cast<std::uint32_t>(clampComponent(e[2])) << 8 |
+         static_cast<std::uint32_t>(clampComponent(e[3]));
+}
+
+void load_pal_from(Core& core, const std::string& path) {
+  core.logline("Starting to load palette", tag::Palette);
+  PaletteParse parse;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    parse.error = PaletteError::CannotOpen;
+    parse.table = defaultPalette();
+  } else {
+    // Nothing after the 1024th field is read; 16 MiB is far more than any palette needs.
+    constexpr std::size_t kMaxRead = 16u << 20;
+    std::string text;
+    text.resize(kMaxRead);
+    in.read(text.data(), static_cast<std::streamsize>(kMaxRead));
+    if (in.bad()) {
+      parse.error = PaletteError::CannotRead;
+      parse.table = defaultPalette();
+    } else {
+      text.resize(static_cast<std::size_t>(in.gcount()));
+      parse = parsePalette(text);
+    }
+  }
+  applyTable(core.s, parse.table);
+  if (parse.error == PaletteError::None)
+    core.logline("Palette loaded.", tag::Palette);
+  else
+    core.logline(paletteProblem(parse, path), tag::Palette);
+}
+
+void load_pal1(Core& core) { load_pal_from(core, core.s.appdir + kPaletteFileName); }
+
+}  // namespace orvane

@@ -1,0 +1,24 @@
+#include "display/selection.h"
+
+namespace orvane {
+
+int hitCell(const Stores& s, double x, double y) {
+  int hit = 0;
+  for (int k = 1; k <= kGridCells; ++k) {
+    const double cx = s.gridpos[k][1];
+    const double cy = s.gridpos[k][2];
+    if (cx <= x && x <= cx + 144 && cy <= y && y <= cy + 81) hit = k;
+  }
+  return hit;
+}
+
+int Picture1_MouseDown(Core& core, double x, double y, int pageValue) {
+  const int k = hitCell(core.s, x, y);
+  if (k == 0) return 0;
+  const long long candidate = 12LL * pageValue + k;
+  if (candidate < 1 || candidate > core.s.piccount) return 0;
+  core.s.selpic = static_cast<std::int16_t>(candidate);
+  return static_cast<int>(candidate);
+}
+
+}  // namespace orvane

@@ -1,0 +1,1 @@
+#include "previews/extraction.h"

@@ -1,0 +1,2 @@
+#include "previews/scanner.h"
+// placeholder: implemented by the scanner work

@@ -1,0 +1,1 @@
+#include "replace/bmp_loader.h"

@@ -1,0 +1,1 @@
+#include "replace/scene_writer.h"

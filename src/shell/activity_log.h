@@ -1,0 +1,33 @@
+#pragma once
+// The activity log: tagged lines "Tag:message" + CR LF, only ever appended.
+#include <string>
+#include <string_view>
+
+#include "shell/stores.h"
+
+namespace orvane {
+
+class Host;
+
+class ActivityLog {
+ public:
+  ActivityLog(const Stores& stores, Host& host) : stores_(stores), host_(host) {}
+
+  // Appends one line and hands it to the view, which appends it and puts the
+  // caret at the end. A tag outside 0..50 is written under tag 0 ("unknown"),
+  // so no line is lost and the table is never indexed out of range.
+  void logline(std::string_view message, int tag);
+
+  // The exact log text, CR LF line ends included.
+  const std::string& text() const { return text_; }
+
+  // Composes a line without appending it.
+  static std::string formatLine(std::string_view tagName, std::string_view message);
+
+ private:
+  const Stores& stores_;
+  Host& host_;
+  std::string text_;
+};
+
+}  // namespace orvane

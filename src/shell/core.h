@@ -1,0 +1,30 @@
+#pragma once
+// The logic's working set: the shared stores, the activity log, the progress
+// bars and the window they report to. Every procedure takes it by reference,
+// the way the window's own procedures would share its state.
+#include <string>
+
+#include "shell/activity_log.h"
+#include "shell/host.h"
+#include "shell/progress_bars.h"
+#include "shell/stores.h"
+
+namespace orvane {
+
+struct Core {
+  explicit Core(Host& h) : stores(makeStores()), s(*stores), host(h), log(s, h), bars(h) {
+    setlists(s);
+  }
+
+  void logline(std::string_view message, int tag) { log.logline(message, tag); }
+
+  std::unique_ptr<Stores> stores;
+  Stores& s;
+  Host& host;
+  ActivityLog log;
+  ProgressBars bars;
+  // The decimal separator of the user's number format ("1.5pairs repaired.").
+  std::string decimalSeparator = ".";
+};
+
+}  // namespace orvane

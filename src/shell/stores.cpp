@@ -1,0 +1,25 @@
+#include "shell/stores.h"
+
+namespace orvane {
+
+std::unique_ptr<Stores> makeStores() { return std::make_unique<Stores>(); }
+
+void setlists(Stores& s) {
+  static constexpr const char* kNames[] = {
+      "unknown",  "Main",       "Scanner", "Extract", "Checksum", "Palette",   "Extract_2",
+      "APIExtract", "Repairer", "ColorMatcher", "About", "BMPsys", "Replace", "Extract_3"};
+  for (std::size_t i = 0; i < std::size(kNames); ++i) s.tagnames[i] = kNames[i];
+
+  // Four columns 154 pixels apart, three rows 90 pixels apart.
+  for (int k = 1; k <= kGridCells; ++k) {
+    s.gridpos[k][1] = ((k - 1) % 4) * 154;
+    s.gridpos[k][2] = ((k - 1) / 4) * 90;
+  }
+}
+
+std::string withTrailingSeparator(std::string dir, char separator) {
+  if (dir.empty() || dir.back() != separator) dir.push_back(separator);
+  return dir;
+}
+
+}  // namespace orvane
