@@ -1,0 +1,85 @@
+#pragma once
+// Builds small movies and files for tests: preview records at chosen offsets,
+// filler that cannot match, and a temporary folder that cleans up after itself.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "previews/record_format.h"
+
+namespace orvane::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A sound record (prefixes, trailer) whose pixel (x, y), y = 0 the top row, is pixel(x, y).
+inline Bytes makeRecord(const std::function<std::uint8_t(int, int)>& pixel) {
+  Bytes rec(record::kRecordBytes);
+  for (int y = 0; y < record::kRows; ++y) {
+    auto* row = rec.data() + y * record::kRowBytes;
+    row[0] = record::kPrefix0;
+    row[1] = record::kPrefix1;
+    for (int x = 0; x < record::kPixelsPerRow; ++x) row[2 + x] = pixel(x, y);
+  }
+  for (int i = 0; i < record::kTrailerLength; ++i) rec[record::kTrailerOffset + i] = record::kTrailer[i];
+  return rec;
+}
+
+// A record whose pixels encode its seed, so that previews can be told apart.
+inline Bytes makeRecord(int seed) {
+  return makeRecord([seed](int x, int y) { return static_cast<std::uint8_t>((x + 3 * y + 7 * seed) % 151); });
+}
+
+// Filler bytes that never hold 0x00 followed by 0x90 (so no accidental prefix).
+inline Bytes filler(std::size_t n, std::uint32_t seed = 1) {
+  std::mt19937 rng(seed);
+  Bytes out(n);
+  for (auto& b : out) b = static_cast<std::uint8_t>(1 + rng() % 254);  // never 0x00
+  return out;
+}
+
+inline void put(Bytes& movie, std::size_t offset, const Bytes& what) {
+  if (movie.size() < offset + what.size()) movie.resize(offset + what.size(), 0x55);
+  std::copy(what.begin(), what.end(), movie.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    static int counter = 0;
+    path_ = std::filesystem::temp_directory_path() /
+            ("orvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void writeFile(const std::string& path, const Bytes& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline Bytes readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace orvane::testing
