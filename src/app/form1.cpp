@@ -1,1 +1,231 @@
 #include "app/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QLayout>
+#include <QLocale>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <exception>
+
+#include "app/picture_box.h"
+#include "app/shape_widget.h"
+#include "app/switch_dialog.h"
+#include "display/grid.h"
+#include "display/selection.h"
+#include "previews/scanner.h"
+#include "replace/bmp_loader.h"
+#include "shell/startup.h"
+#include "shell/tags.h"
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidth = 9495 / kTwipsPerPixel;   // 633
+constexpr int kClientHeight = 5790 / kTwipsPerPixel;  // 386
+
+QRect twips(int left, int top, int width, int height) {
+  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+}
+
+QRect twips(const orvane::ShapeGeometry& g) { return twips(g.left, g.top, g.width, g.height); }
+
+// Packed 0x00BBGGRR to a colour.
+QColor packed(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
+  core_ = std::make_unique<orvane::Core>(*this);
+  core_->s.appdir = appdir;
+  core_->decimalSeparator = QLocale().decimalPoint().toStdString();
+  buildWindow();
+  buildMenu();
+  switch_ = new Switch(this, *core_);
+  orvane::Form_Load(*core_);
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildWindow() {
+  setWindowTitle("Orvane");
+  auto* client = new QWidget(this);
+  client->setFixedSize(kClientWidth, kClientHeight);
+  setCentralWidget(client);
+
+  const QColor boxBackground = palette().color(QPalette::Window);
+  picture1_ = new PictureBox(client, twips(0, 0, 9255, 4095), boxBackground);
+  picture1_->setObjectName("Picture1");
+  connect(picture1_, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
+
+  offex_ = new QScrollBar(Qt::Vertical, client);
+  offex_->setObjectName("offex");
+  offex_->setGeometry(twips(9240, 0, 255, 4095));
+  offex_->setRange(0, 0);
+  offex_->setPageStep(1);
+  offex_->setTracking(false);  // the grid follows a dragged thumb only on release
+  connect(offex_, &QScrollBar::valueChanged, this, &Form1::offex_Change);
+
+  text1_ = new QPlainTextEdit(client);
+  text1_->setObjectName("Text1");
+  text1_->setGeometry(twips(0, 4200, 6015, 1575));
+  text1_->setReadOnly(true);
+  text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
+  shape2_ = new ShapeWidget(client, twips(orvane::kShape2), Qt::black, Qt::white);
+  shape1_ = new ShapeWidget(client, twips(orvane::kShape1), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
+  shape3_ = new ShapeWidget(client, twips(orvane::kShape3), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
+
+  picture2_ = new PictureBox(client, twips(7200, 4440, 2220, 1275), boxBackground);
+  picture2_->setObjectName("Picture2");
+
+  setTabOrder(picture1_, text1_);
+  setTabOrder(text1_, offex_);
+  setTabOrder(offex_, picture2_);
+
+  // Fixed layout: nothing reacts to resizing.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void Form1::buildMenu() {
+  QMenu* open = menuBar()->addMenu("&File");
+  open->setObjectName("Open");
+  QAction* opene = open->addAction("Open &mevrik Movie...", this, &Form1::Opene_Click);
+  opene->setObjectName("Opene");
+  QAction* openbmp = open->addAction("Open &BMP...", this, &Form1::openbmp_Click);
+  openbmp->setObjectName("openbmp");
+  open->addSeparator()->setObjectName("sep1");
+  QAction* exit = open->addAction("E&xit", this, &Form1::exit_Click);
+  exit->setObjectName("exit");
+  QAction* draw = menuBar()->addAction("&Show", this, &Form1::Draw_Click);
+  draw->setObjectName("Draw");
+}
+
+QAction* Form1::action(const QString& name) const { return findChild<QAction*>(name); }
+
+// ---- file commands ---------------------------------------------------------
+
+QString Form1::pickFile(const QString& filter) {
+  if (chooseFile) return chooseFile(filter);
+  QFileDialog cd(this);
+  cd.setFileMode(QFileDialog::ExistingFile);
+  cd.setAcceptMode(QFileDialog::AcceptOpen);
+  cd.setNameFilter(filter);
+  cd.selectFile(QString());
+  if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
+  return cd.selectedFiles().constFirst();
+}
+
+void Form1::Opene_Click() {
+  QString path;
+  try {
+    path = pickFile("MEVRIK movies (*.3mm)");
+  } catch (const std::exception& e) {
+    messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
+    return;
+  }
+  if (path.isEmpty()) return;  // cancelled: nothing changes
+  openMovie(path);
+}
+
+void Form1::openbmp_Click() {
+  QString path;
+  try {
+    path = pickFile("BMP files (*.bmp)");
+  } catch (const std::exception& e) {
+    messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
+    return;
+  }
+  if (path.isEmpty()) return;
+  openBmp(path);
+}
+
+void Form1::openMovie(const QString& path) {
+  core_->logline("File selected, loading...", orvane::tag::Main);
+  const std::string native = QDir::toNativeSeparators(path).toStdString();
+  if (const auto failure = orvane::loadfile3(*core_, native)) {
+    // Nothing changed: the previous movie, grid and counters stay as they were.
+    messageBox("Could not open the movie " + failure->path + ":\n" + failure->reason, "",
+               orvane::BoxIcon::Critical);
+  }
+}
+
+void Form1::openBmp(const QString& path) {
+  core_->logline("File selected, loading...", orvane::tag::Main);
+  orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString());
+}
+
+void Form1::exit_Click() { QApplication::quit(); }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  // The main window going away ends the program; no other window outlives it.
+  event->accept();
+  switch_->hide();
+  QApplication::quit();
+}
+
+// ---- grid ------------------------------------------------------------------
+
+void Form1::Draw_Click() { orvane::Draw_Click(*core_); }
+
+void Form1::offex_Change() { orvane::offex_Change(*core_); }
+
+void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+  if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;
+  switch_->showFor();
+}
+
+// ---- Host ------------------------------------------------------------------
+
+void Form1::logAppended(std::string_view line) {
+  // The exact text (CR LF ends) is kept by the log itself; the view shows it
+  // with plain line breaks and only ever appends.
+  QString shown = fromUtf8(line);
+  shown.replace("\r\n", "\n");
+  QTextCursor cursor(text1_->document());
+  cursor.movePosition(QTextCursor::End);
+  cursor.insertText(shown);
+  cursor.movePosition(QTextCursor::End);
+  text1_->setTextCursor(cursor);
+  text1_->ensureCursorVisible();
+}
+
+void Form1::barChanged(orvane::BarId bar, const orvane::BarLook& look) {
+  ShapeWidget* shape = bar == orvane::BarId::Shape1 ? shape1_ : shape3_;
+  const int pixels = static_cast<int>(look.widthTwips / kTwipsPerPixel + 0.5);
+  shape->setLook(pixels, packed(look.borderColour), packed(look.fillColour));
+}
+
+void Form1::repaintNow() { repaint(); }
+
+void Form1::messageBox(std::string_view text, std::string_view title, orvane::BoxIcon icon) {
+  const QString caption = title.empty() ? QString("Orvane") : fromUtf8(title);
+  QString body = fromUtf8(text);
+  body.replace("\r\n", "\n");
+  if (showBox) return showBox(body, caption, icon);
+  QMessageBox box(icon == orvane::BoxIcon::Critical      ? QMessageBox::Critical
+                  : icon == orvane::BoxIcon::Information ? QMessageBox::Information
+                                                          : QMessageBox::NoIcon,
+                  caption, body, QMessageBox::Ok, this);
+  box.exec();
+}
+
+void Form1::setPageMaximum(int maximum) {
+  // The bar's range normally starts at page 0; a movie without previews gets
+  // -1, which the grid treats as "no page".
+  offex_->setRange(std::min(0, maximum), maximum);
+}
+
+int Form1::pageValue() const { return offex_->value(); }
+
+void Form1::clearGrid() { picture1_->clear(); }
+
+void Form1::paintGridPicture(int x, int y, const orvane::Picture& picture) { picture1_->paintPicture(x, y, picture); }
+
+void Form1::paintBufferPicture(const orvane::Picture& picture) { picture2_->paintPicture(0, 0, picture); }

@@ -1,1 +1,85 @@
 #pragma once
+// The main window: the preview grid and its page bar, the picture-buffer view,
+// the activity log and the two progress bars, with the File and Show menus.
+// It wires the widgets to the toolkit-free logic and implements the Host
+// interface that logic reports through.
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "shell/core.h"
+
+class PictureBox;
+class QPlainTextEdit;
+class QScrollBar;
+class ShapeWidget;
+class Switch;
+class QAction;
+
+class Form1 : public QMainWindow, public orvane::Host {
+  Q_OBJECT
+ public:
+  // appdir: the application directory, ending in one separator.
+  explicit Form1(const std::string& appdir, QWidget* parent = nullptr);
+  ~Form1() override;
+
+  orvane::Core& core() { return *core_; }
+
+  // Loads a movie or a BMP as if it had been picked in the Open dialog.
+  void openMovie(const QString& path);
+  void openBmp(const QString& path);
+
+  // Seams for tests: the file picker (returns an empty string on cancel) and
+  // the message boxes (shown modally unless replaced).
+  std::function<QString(const QString& filter)> chooseFile;
+  std::function<void(const QString& text, const QString& title, orvane::BoxIcon icon)> showBox;
+
+  // Widgets, for tests and the dialog.
+  PictureBox* picture1() const { return picture1_; }
+  PictureBox* picture2() const { return picture2_; }
+  QScrollBar* offex() const { return offex_; }
+  QPlainTextEdit* text1() const { return text1_; }
+  ShapeWidget* shape1() const { return shape1_; }
+  ShapeWidget* shape3() const { return shape3_; }
+  Switch* switchDialog() const { return switch_; }
+  QAction* action(const QString& name) const;
+
+  // Host
+  void logAppended(std::string_view line) override;
+  void barChanged(orvane::BarId bar, const orvane::BarLook& look) override;
+  void repaintNow() override;
+  void messageBox(std::string_view text, std::string_view title, orvane::BoxIcon icon) override;
+  void setPageMaximum(int maximum) override;
+  int pageValue() const override;
+  void clearGrid() override;
+  void paintGridPicture(int x, int y, const orvane::Picture& picture) override;
+  void paintBufferPicture(const orvane::Picture& picture) override;
+
+ public slots:
+  void Opene_Click();
+  void openbmp_Click();
+  void exit_Click();
+  void Draw_Click();
+  void offex_Change();
+  void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildWindow();
+  void buildMenu();
+  // Shows the Open dialog with one filter; empty when the user cancelled.
+  QString pickFile(const QString& filter);
+
+  std::unique_ptr<orvane::Core> core_;
+  PictureBox* picture1_ = nullptr;
+  PictureBox* picture2_ = nullptr;
+  QScrollBar* offex_ = nullptr;
+  QPlainTextEdit* text1_ = nullptr;
+  ShapeWidget* shape2_ = nullptr;
+  ShapeWidget* shape1_ = nullptr;
+  ShapeWidget* shape3_ = nullptr;
+  Switch* switch_ = nullptr;
+};

@@ -1,1 +1,95 @@
 #include "app/switch_dialog.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/picture_box.h"
+#include "display/drawing.h"
+#include "replace/scene_writer.h"
+
+Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core) {
+  // A child of the main window: it closes with it and never outlives it.
+  setWindowTitle("Insert?");
+  setModal(false);
+  setFixedSize(342, 106);
+
+  const QColor background = palette().color(QPalette::Window);
+  picture1_ = new PictureBox(this, QRect(0, 0, 148, 85), background);
+  picture1_->setObjectName("Picture1");
+  picture2_ = new PictureBox(this, QRect(192, 0, 148, 85), background);
+  picture2_->setObjectName("Picture2");
+
+  image1_ = new QLabel(this);
+  image1_->setGeometry(152, 0, 32, 32);
+  image1_->setPixmap(arrowIcon());
+  image2_ = new QLabel(this);
+  image2_->setGeometry(152, 48, 32, 32);
+  image2_->setPixmap(arrowIcon());
+
+  command1_ = new QPushButton("Yes", this);
+  command1_->setGeometry(248, 88, 41, 17);
+  command2_ = new QPushButton("No", this);
+  command2_->setGeometry(48, 88, 41, 17);
+  for (QPushButton* b : {command1_, command2_}) {
+    b->setAutoDefault(false);
+    b->setDefault(false);
+  }
+  connect(command1_, &QPushButton::clicked, this, &Switch::Command1_Click);
+  connect(command2_, &QPushButton::clicked, this, &Switch::Command2_Click);
+
+  setTabOrder(picture1_, picture2_);
+  setTabOrder(picture2_, command1_);
+  setTabOrder(command1_, command2_);
+
+  timer1_ = new QTimer(this);
+  timer1_->setSingleShot(true);
+  timer1_->setInterval(75);
+  connect(timer1_, &QTimer::timeout, this, &Switch::Timer1_Timer);
+}
+
+QPixmap Switch::arrowIcon() {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QPainterPath arrow;
+  arrow.moveTo(3, 12);
+  arrow.lineTo(17, 12);
+  arrow.lineTo(17, 5);
+  arrow.lineTo(29, 16);
+  arrow.lineTo(17, 27);
+  arrow.lineTo(17, 20);
+  arrow.lineTo(3, 20);
+  arrow.closeSubpath();
+  painter.setPen(QPen(QColor(20, 60, 120), 1.5));
+  painter.setBrush(QColor(60, 140, 220));
+  painter.drawPath(arrow);
+  return pixmap;
+}
+
+void Switch::showFor() {
+  show();
+  raise();
+  activateWindow();
+  timer1_->start();  // (re)arms the one-shot draw
+}
+
+void Switch::Timer1_Timer() {
+  timer1_->stop();
+  copyout();
+}
+
+void Switch::copyout() {
+  picture1_->paintPicture(0, 0, orvane::composeBuffer(core_.s));
+  picture2_->paintPicture(0, 0, orvane::composePreview(core_.s, core_.s.selpic));
+}
+
+void Switch::Command1_Click() {
+  orvane::begin(core_, core_.s.selpic);
+  hide();
+}
+
+void Switch::Command2_Click() { hide(); }

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs whatever Debian/Ubuntu packages Orvane needs to build, run and test,
+# then configures and builds it with the given CMake preset (default: default).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+PRESET="${1:-default}"
+PACKAGES=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth
+          libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils)
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$pkg")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  SUDO=()
+  if [[ $(id -u) -ne 0 ]]; then SUDO=(sudo); fi
+  "${SUDO[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake --preset "$PRESET"
+cmake --build --preset "$PRESET"

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Orvane with warnings as errors and runs the
+# whole test suite; exits non-zero when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh ci
+ctest --preset ci

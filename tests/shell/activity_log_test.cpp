@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include "shell/core.h"
+#include "support/fake_host.h"
+
+namespace orvane {
+namespace {
+
+struct LogTest : ::testing::Test {
+  testing::FakeHost host;
+  Core core{host};
+};
+
+TEST_F(LogTest, LinesAreTagColonMessageCrLfAppendedInCallOrder) {
+  core.logline("Palette loaded.", 5);
+  core.logline("", 2);
+  core.logline("first\r\nsecond", 13);
+  EXPECT_EQ(core.log.text(), "Palette:Palette loaded.\r\nScanner:\r\nExtract_3:first\r\nsecond\r\n");
+  // The view is handed each new line alone, never the whole text again.
+  ASSERT_EQ(host.lines.size(), 3u);
+  EXPECT_EQ(host.lines[0], "Palette:Palette loaded.\r\n");
+  EXPECT_EQ(host.lines[1], "Scanner:\r\n");
+}
+
+TEST_F(LogTest, TagsWithoutNameAndOutOfRangeTagsStayInsideTheTable) {
+  core.logline("x", 14);
+  core.logline("y", 50);
+  core.logline("z", 51);
+  core.logline("w", -1);
+  EXPECT_EQ(core.log.text(), ":x\r\n:y\r\nunknown:z\r\nunknown:w\r\n");
+}
+
+TEST(Stores, SetlistsFillsTheTagNamesAndGridOrigins) {
+  auto s = makeStores();
+  setlists(*s);
+  EXPECT_EQ(s->tagnames[0], "unknown");
+  EXPECT_EQ(s->tagnames[8], "Repairer");
+  EXPECT_EQ(s->tagnames[13], "Extract_3");
+  EXPECT_EQ(s->tagnames[14], "");
+  const int expected[13][2] = {{0, 0},   {0, 0},   {154, 0},  {308, 0},  {462, 0},  {0, 90},   {154, 90},
+                               {308, 90}, {462, 90}, {0, 180}, {154, 180}, {308, 180}, {462, 180}};
+  for (int k = 1; k <= 12; ++k) {
+    EXPECT_EQ(s->gridpos[k][1], expected[k][0]) << k;
+    EXPECT_EQ(s->gridpos[k][2], expected[k][1]) << k;
+  }
+  EXPECT_EQ(s->piccount, 0);
+  EXPECT_EQ(s->blimp[40][77], 0);
+}
+
+TEST(Stores, AppdirGetsExactlyOneTrailingSeparator) {
+  EXPECT_EQ(withTrailingSeparator("/opt/orvane", '/'), "/opt/orvane/");
+  EXPECT_EQ(withTrailingSeparator("/", '/'), "/");
+  EXPECT_EQ(withTrailingSeparator("C:\\Tools", '\\'), "C:\\Tools\\");
+  EXPECT_EQ(withTrailingSeparator("C:\\", '\\'), "C:\\");
+}
+
+}  // namespace
+}  // namespace orvane
