@@ -1,12 +1,23 @@
 #pragma once
 // Writes the picture buffer over one preview record of the movie, in place.
+#include <cstdint>
+#include <vector>
+
+#include "replace/file_layer.h"
 #include "shell/core.h"
 
 namespace orvane {
 
-// Replaces preview `axe` of moviefile with blimp. True only after a verified
-// write; every refusal or failure is told to the user by a message box and
-// leaves the movie as it was.
-bool begin(Core& core, int axe);
+// Replaces the rows of preview `axe` in moviefile with blimp, after checking
+// that a picture was loaded, that the preview exists, that the movie is still
+// there and that a preview record still starts at its recorded position. The
+// 11826 row bytes go out as one block, are flushed to stable storage and read
+// back. True only after a verified write; every refusal or failure is told to
+// the user in a message box, and a failed write is undone where possible.
+bool begin(Core& core, int axe, FileLayer& files = systemFileLayer());
+
+// The 81 rows of 146 bytes that replace preview rows in a movie: record row k
+// is buffer row 80 - k, columns 0..145, one byte per cell.
+std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s);
 
 }  // namespace orvane

@@ -1,0 +1,188 @@
+#include "replace/file_layer.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <limits>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace orvane {
+namespace {
+
+std::error_code lastError() { return {errno, std::generic_category()}; }
+
+std::filesystem::path fromUtf8(const std::string& path) {
+  return std::filesystem::path(std::u8string(path.begin(), path.end()));
+}
+
+#ifdef _WIN32
+// The C runtime has no positioned transfers: seek, then read or write, in
+// pieces small enough for its unsigned int counts.
+constexpr std::size_t kChunk = 1u << 30;
+
+class SystemFile final : public OpenFile {
+ public:
+  explicit SystemFile(int fd) : fd_(fd) {}
+  ~SystemFile() override { close(); }
+
+  std::error_code length(std::uint64_t& bytes) override {
+    struct _stat64 st {};
+    if (_fstat64(fd_, &st) != 0) return lastError();
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return {};
+  }
+
+  std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) override {
+    got = 0;
+    if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
+    while (got < out.size()) {
+      const auto want = static_cast<unsigned>(std::min(out.size() - got, kChunk));
+      const int n = _read(fd_, out.data() + got, want);
+      if (n < 0) return lastError();
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) override {
+    put = 0;
+    if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
+    while (put < data.size()) {
+      const auto want = static_cast<unsigned>(std::min(data.size() - put, kChunk));
+      const int n = _write(fd_, data.data() + put, want);
+      if (n < 0) return lastError();
+      if (n == 0) break;
+      put += static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  std::error_code flush() override { return _commit(fd_) == 0 ? std::error_code{} : lastError(); }
+
+  std::error_code close() override {
+    if (fd_ < 0) return {};
+    const int fd = fd_;
+    fd_ = -1;
+    return _close(fd) == 0 ? std::error_code{} : lastError();
+  }
+
+ private:
+  int fd_;
+};
+
+int openDescriptor(const std::string& path, OpenMode mode) {
+  const int flags = _O_BINARY | _O_NOINHERIT | (mode == OpenMode::ReadWrite ? _O_RDWR : _O_RDONLY);
+  return _wopen(fromUtf8(path).c_str(), flags);
+}
+
+#else
+
+class SystemFile final : public OpenFile {
+ public:
+  explicit SystemFile(int fd) : fd_(fd) {}
+  ~SystemFile() override { close(); }
+
+  std::error_code length(std::uint64_t& bytes) override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return lastError();
+    bytes = static_cast<std::uint64_t>(st.st_size);
+    return {};
+  }
+
+  std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) override {
+    got = 0;
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - out.size())
+      return std::make_error_code(std::errc::value_too_large);
+    while (got < out.size()) {
+      const ssize_t n = ::pread(fd_, out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return lastError();
+      }
+      if (n == 0) break;
+      got += static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) override {
+    put = 0;
+    if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - data.size())
+      return std::make_error_code(std::errc::value_too_large);
+    while (put < data.size()) {
+      const ssize_t n = ::pwrite(fd_, data.data() + put, data.size() - put, static_cast<off_t>(offset + put));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return lastError();
+      }
+      if (n == 0) break;
+      put += static_cast<std::size_t>(n);
+    }
+    return {};
+  }
+
+  std::error_code flush() override {
+#ifdef F_FULLFSYNC
+    // fsync alone leaves the data in the drive's cache on these systems.
+    if (::fcntl(fd_, F_FULLFSYNC) == 0) return {};
+#endif
+    return ::fsync(fd_) == 0 ? std::error_code{} : lastError();
+  }
+
+  std::error_code close() override {
+    if (fd_ < 0) return {};
+    const int fd = fd_;
+    fd_ = -1;  // the descriptor is released even when close reports an error
+    return ::close(fd) == 0 ? std::error_code{} : lastError();
+  }
+
+ private:
+  int fd_;
+};
+
+int openDescriptor(const std::string& path, OpenMode mode) {
+  const int flags = O_CLOEXEC | (mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY);
+  int fd;
+  do fd = ::open(path.c_str(), flags);
+  while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
+#endif
+
+class SystemFileLayer final : public FileLayer {
+ public:
+  bool exists(const std::string& path) override {
+    std::error_code ec;
+    const auto st = std::filesystem::status(fromUtf8(path), ec);
+    return !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
+  }
+
+  std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
+    file.reset();
+    const int fd = openDescriptor(path, mode);
+    if (fd < 0) return lastError();
+    file = std::make_unique<SystemFile>(fd);
+    return {};
+  }
+};
+
+}  // namespace
+
+FileLayer& systemFileLayer() {
+  static SystemFileLayer layer;
+  return layer;
+}
+
+}  // namespace orvane
