@@ -63,6 +63,13 @@ void Form1::buildWindow() {
   picture1_->setObjectName("Picture1");
   connect(picture1_, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
 
+  text1_ = new QPlainTextEdit(client);
+  text1_->setObjectName("Text1");
+  text1_->setGeometry(twips(0, 4200, 6015, 1575));
+  text1_->setReadOnly(true);
+  text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+
   offex_ = new QScrollBar(Qt::Vertical, client);
   offex_->setObjectName("offex");
   offex_->setGeometry(twips(9240, 0, 255, 4095));
@@ -71,13 +78,6 @@ void Form1::buildWindow() {
   offex_->setTracking(false);  // the grid follows a dragged thumb only on release
   connect(offex_, &QScrollBar::valueChanged, this, &Form1::offex_Change);
 
-  text1_ = new QPlainTextEdit(client);
-  text1_->setObjectName("Text1");
-  text1_->setGeometry(twips(0, 4200, 6015, 1575));
-  text1_->setReadOnly(true);
-  text1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  text1_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-
   shape2_ = new ShapeWidget(client, twips(orvane::kShape2), Qt::black, Qt::white);
   shape1_ = new ShapeWidget(client, twips(orvane::kShape1), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
   shape3_ = new ShapeWidget(client, twips(orvane::kShape3), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
@@ -85,9 +85,8 @@ void Form1::buildWindow() {
   picture2_ = new PictureBox(client, twips(7200, 4440, 2220, 1275), boxBackground);
   picture2_->setObjectName("Picture2");
 
-  setTabOrder(picture1_, text1_);
-  setTabOrder(text1_, offex_);
-  setTabOrder(offex_, picture2_);
+  // Created in tab order (Picture1, Text1, offex, Picture2): the focus chain
+  // follows creation, and the shapes take no focus.
 
   // Fixed layout: nothing reacts to resizing.
   layout()->setSizeConstraint(QLayout::SetFixedSize);

@@ -96,9 +96,14 @@ class TestForm1 : public QObject {
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
     QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "-", "E&xit"}));
 
-    QCOMPARE(form->picture1()->nextInFocusChain(), static_cast<QWidget*>(form->text1()));
-    QCOMPARE(form->text1()->nextInFocusChain(), static_cast<QWidget*>(form->offex()));
-    QCOMPARE(form->offex()->nextInFocusChain(), static_cast<QWidget*>(form->picture2()));
+    // Tab order: Picture1, Text1, offex, Picture2.
+    QStringList order;
+    QWidget* w = form->picture1();
+    for (int i = 0; i < 100 && order.size() < 4; ++i, w = w->nextInFocusChain())
+      if (QStringList({"Picture1", "Text1", "offex", "Picture2"}).contains(w->objectName()) &&
+          !order.contains(w->objectName()))
+        order << w->objectName();
+    QCOMPARE(order, QStringList({"Picture1", "Text1", "offex", "Picture2"}));
 
     const QSize before = form->size();
     form->resize(before + QSize(200, 200));
@@ -126,6 +131,115 @@ class TestForm1 : public QObject {
     QVERIFY(shown.endsWith("Scanner:line 299\n"));
     QCOMPARE(form->text1()->textCursor().position(), form->text1()->document()->characterCount() - 1);
     QVERIFY(!form->text1()->textCursor().hasSelection());
+  }
+
+  void gridPagesAndShowRepaints() {
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    QCOMPARE(form->core().s.piccount, 16);
+    QCOMPARE(form->offex()->maximum(), 1);
+    const QImage page0 = form->picture1()->image();
+    // Cell 12 shows preview 12 on page 0; on page 1 only cells 1..4 are filled.
+    const QColor background = page0.pixelColor(612, 268);
+    QVERIFY(page0.pixelColor(462 + 70, 180 + 40) != background);
+    form->offex()->setValue(1);
+    QCOMPARE(form->core().s.page, 1);
+    const QImage page1 = form->picture1()->image();
+    QVERIFY(page1.pixelColor(462 + 70, 40) != background);
+    QCOMPARE(page1.pixelColor(70, 90 + 40), background);
+    // The grid pixels are exactly the composed previews.
+    const orvane::Picture p13 = orvane::composePreview(form->core().s, 13);
+    QCOMPARE(page1.pixel(5, 7), p13.at(5, 7));
+  }
+
+  void cancelledDialogsChangeNothing() {
+    auto form = makeForm();
+    form->chooseFile = [](const QString&) { return QString(); };
+    const std::string before = form->core().log.text();
+    form->Opene_Click();
+    form->openbmp_Click();
+    QCOMPARE(form->core().log.text(), before);
+  }
+
+  void unreadableMovieIsReportedAndKeepsThePreviousOne() {
+    auto form = makeForm();
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    form->openMovie("/nonexistent/folder/movie.3mm");
+    QCOMPARE(form->core().s.piccount, 16);
+    QCOMPARE(int(boxes.size()), 1);
+    QVERIFY(boxes[0].text.contains("/nonexistent/folder/movie.3mm"));
+    QCOMPARE(boxes[0].icon, orvane::BoxIcon::Critical);
+    QVERIFY(form->core().log.text().rfind("Main:File selected, loading...\r\n") ==
+            form->core().log.text().size() - std::string("Main:File selected, loading...\r\n").size());
+  }
+
+  void wholeRoadClickPreviewSeeBothPicturesAndReplace() {
+    QTemporaryDir dir;
+    const QString movie = dir.filePath("road.3mm");
+    QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), movie);
+    QFile::setPermissions(movie, QFile::ReadOwner | QFile::WriteOwner);
+    const QString bmp = dir.filePath("Picture.BMP");
+    {
+      QFile f(bmp);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(makeBmp());
+    }
+    const QByteArray original = readAll(movie);
+
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->chooseFile = [&](const QString& filter) { return filter.contains("3mm") ? movie : bmp; };
+    form->Opene_Click();
+    form->openbmp_Click();
+    QVERIFY(form->core().log.text().find("BMPsys:Image loaded, checking for errors...") != std::string::npos);
+
+    // Any button selects; the last column and row of a cell's hit area still count.
+    QTest::mouseClick(form->picture1(), Qt::RightButton, {}, QPoint(2 + 154 + 144, 2 + 0 + 81));
+    Switch* dialog = form->switchDialog();
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(int(form->core().s.selpic), 2);
+    QVERIFY(dialog->timer1()->isActive());
+    QCOMPARE(dialog->timer1()->interval(), 75);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->timer1()->isActive(), 1000);
+    QCOMPARE(dialog->picture1()->image().pixel(0, 0), orvane::composeBuffer(form->core().s).at(0, 0));
+    QCOMPARE(dialog->picture2()->image().pixel(10, 10), orvane::composePreview(form->core().s, 2).at(10, 10));
+
+    // A click in the gap between cells selects nothing; a second preview replaces the choice.
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 154 + 145, 2 + 10));
+    QCOMPARE(int(form->core().s.selpic), 2);
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));
+    QCOMPARE(int(form->core().s.selpic), 7);
+
+    QTest::mouseClick(dialog->command2(), Qt::LeftButton);  // "No"
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(readAll(movie), original);
+
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));
+    QVERIFY(dialog->isVisible());
+    QTest::mouseClick(dialog->command1(), Qt::LeftButton);  // "Yes"
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(boxes.size() >= 1);
+    QCOMPARE(boxes.back().text, QString("Done,Scene preview was replaced."));
+    QVERIFY(form->core().log.text().find("Replace:Scene replaced.") != std::string::npos);
+    const QByteArray after = readAll(movie);
+    QCOMPARE(after.size(), original.size());
+    QVERIFY(after != original);
+
+    // Reopened, preview 7 is the picture, upright: its top row holds value 1.
+    form->openMovie(movie);
+    QCOMPARE(int(form->core().s.pics[7][1][3]), 1);
+    QCOMPARE(int(form->core().s.pics[7][81][3]), 81);
+  }
+
+  void closingTheWindowLeavesNoDialogBehind() {
+    auto form = makeForm();
+    form->show();
+    form->switchDialog()->show();
+    form->close();
+    QVERIFY(!form->switchDialog()->isVisible());
   }
 };
 
