@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "orvane/version.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -194,27 +196,31 @@ std::uint32_t paletteArgb(const Stores& s, int index) {
          static_cast<std::uint32_t>(clampComponent(e[3]));
 }
 
-void load_pal_from(Core& core, const std::string& path) {
-  core.logline("Starting to load palette", tag::Palette);
+PaletteParse readPaletteFile(const std::string& path) {
   PaletteParse parse;
+  parse.table = defaultPalette();
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     parse.error = PaletteError::CannotOpen;
-    parse.table = defaultPalette();
-  } else {
-    // Nothing after the 1024th field is read; 16 MiB is far more than any palette needs.
-    constexpr std::size_t kMaxRead = 16u << 20;
-    std::string text;
-    text.resize(kMaxRead);
-    in.read(text.data(), static_cast<std::streamsize>(kMaxRead));
-    if (in.bad()) {
-      parse.error = PaletteError::CannotRead;
-      parse.table = defaultPalette();
-    } else {
-      text.resize(static_cast<std::size_t>(in.gcount()));
-      parse = parsePalette(text);
-    }
+    return parse;
   }
+  // Nothing after the 1024th field is read; 16 MiB is far more than any palette needs.
+  constexpr std::size_t kMaxRead = 16u << 20;
+  std::string text(kMaxRead, '\0');
+  in.read(text.data(), static_cast<std::streamsize>(kMaxRead));
+  if (in.bad()) {
+    parse.error = PaletteError::CannotRead;
+    return parse;
+  }
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  return parsePalette(text);
+}
+
+void applyPalette(Stores& s, const PaletteTable& table) { applyTable(s, table); }
+
+void load_pal_from(Core& core, const std::string& path) {
+  core.logline("Starting to load palette", tag::Palette);
+  const PaletteParse parse = readPaletteFile(path);
   applyTable(core.s, parse.table);
   if (parse.error == PaletteError::None)
     core.logline("Palette loaded.", tag::Palette);
@@ -222,6 +228,17 @@ void load_pal_from(Core& core, const std::string& path) {
     core.logline(paletteProblem(parse, path), tag::Palette);
 }
 
-void load_pal1(Core& core) { load_pal_from(core, core.s.appdir + kPaletteFileName); }
+std::string palettePath(const std::string& appdir) {
+  const std::string beside = appdir + kPaletteFileName;
+  const std::string candidates[] = {beside, appdir + kDataDirFromBinDir + "/" + kPaletteFileName,
+                                    std::string(kInstalledDataDir) + "/" + kPaletteFileName};
+  for (const auto& path : candidates) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(path, ec)) return path;
+  }
+  return beside;  // reported as missing under its first and usual name
+}
+
+void load_pal1(Core& core) { load_pal_from(core, palettePath(core.s.appdir)); }
 
 }  // namespace orvane

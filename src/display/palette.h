@@ -41,6 +41,11 @@ struct PaletteParse {
 // Stops at the first bad field; everything after entry 255 is ignored.
 PaletteParse parsePalette(std::string_view text);
 
+// Reads and parses a palette file (CannotOpen / CannotRead when it cannot).
+PaletteParse readPaletteFile(const std::string& path);
+// Puts a table into pal entries 0..255.
+void applyPalette(Stores& s, const PaletteTable& table);
+
 // The message written under "Palette" when the parse failed (names the file).
 std::string paletteProblem(const PaletteParse& parse, const std::string& path);
 
@@ -50,7 +55,12 @@ std::uint32_t paletteColour(const Stores& s, int index);
 // The same colour as 0xFFRRGGBB, for composing pictures.
 std::uint32_t paletteArgb(const Stores& s, int index);
 
-// Logs "Starting to load palette", reads appdir + "mevrik.palette" into pal and
+// The palette file beside the executable (appdir), or, when there is none
+// there, the one in the installed data folder (found relative to the
+// executable first, then at the folder the build was configured for).
+std::string palettePath(const std::string& appdir);
+
+// Logs "Starting to load palette", reads the palette file into pal and
 // logs "Palette loaded." only when all 256 entries were read; otherwise logs one
 // line saying what was wrong with which file and fills the rest with defaults.
 void load_pal1(Core& core);

@@ -1,0 +1,32 @@
+#pragma once
+// Takes scene previews out of the preview store as BMP files that the BMP
+// loader accepts: 144 x 81, 8-bit, bottom-up, the loaded palette as colour table.
+#include <cstdint>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "shell/core.h"
+
+namespace orvane {
+
+// The BMP file for preview n (1..piccount), top row of the preview on top.
+std::vector<std::uint8_t> previewBmp(const Stores& s, int n);
+
+struct ExportItem {
+  int preview = 0;
+  std::string path;
+};
+
+// "<movie name>-<NNN>.bmp" in `dir` for every preview of the current movie,
+// where the movie name is its file name without the extension.
+std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir);
+
+// Writes one preview to `path` (replacing what is there).
+std::error_code writePreviewBmp(const Stores& s, int n, const std::string& path);
+
+// Writes every item, logging one line per file and a summary under "Extract".
+// Returns the number of files written.
+int exportPreviews(Core& core, const std::vector<ExportItem>& items, const std::string& dir);
+
+}  // namespace orvane
