@@ -2,6 +2,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QFileDialog>
 #include <QLayout>
 #include <QLocale>
@@ -15,6 +19,8 @@
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/grid.h"
+#include "display/preview_export.h"
+#include "orvane/version.h"
 #include "display/selection.h"
 #include "previews/scanner.h"
 #include "replace/bmp_loader.h"
@@ -54,6 +60,7 @@ Form1::~Form1() = default;
 
 void Form1::buildWindow() {
   setWindowTitle("Orvane");
+  setAcceptDrops(true);
   auto* client = new QWidget(this);
   client->setFixedSize(kClientWidth, kClientHeight);
   setCentralWidget(client);
@@ -99,11 +106,16 @@ void Form1::buildMenu() {
   opene->setObjectName("Opene");
   QAction* openbmp = open->addAction("Open &BMP...", this, &Form1::openbmp_Click);
   openbmp->setObjectName("openbmp");
+  QAction* exportAll = open->addAction("&Export Previews...", this, &Form1::exportPreviews_Click);
+  exportAll->setObjectName("exportPreviews");
   open->addSeparator()->setObjectName("sep1");
   QAction* exit = open->addAction("E&xit", this, &Form1::exit_Click);
   exit->setObjectName("exit");
   QAction* draw = menuBar()->addAction("&Show", this, &Form1::Draw_Click);
   draw->setObjectName("Draw");
+  QMenu* help = menuBar()->addMenu("&Help");
+  help->setObjectName("Help");
+  help->addAction("&About Orvane", this, &Form1::about_Click)->setObjectName("about");
 }
 
 QAction* Form1::action(const QString& name) const { return findChild<QAction*>(name); }
@@ -161,6 +173,63 @@ void Form1::openBmp(const QString& path) {
 }
 
 void Form1::exit_Click() { QApplication::quit(); }
+
+void Form1::about_Click() {
+  QMessageBox::about(this, "About Orvane",
+                     QString("<b>Orvane %1</b><p>Finds the scene previews inside Mevrik movies, shows them, "
+                             "and replaces them with pictures of your own.</p>")
+                         .arg(orvane::kVersionText));
+}
+
+void Form1::exportPreviews_Click() {
+  const orvane::Stores& s = core_->s;
+  if (s.moviefile.empty() || s.piccount == 0) {
+    messageBox(s.moviefile.empty() ? "There is no movie to export from yet.\nPlease open one first with \"Open mevrik Movie...\"."
+                                   : "The open movie holds no scene previews to export.",
+               "Nothing to export", orvane::BoxIcon::Information);
+    return;
+  }
+  const QString folder =
+      chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, "Export previews to folder");
+  if (folder.isEmpty()) return;
+  const std::string dir = QDir::toNativeSeparators(folder).toStdString();
+  const auto items = orvane::exportPlan(s, dir);
+  int existing = 0;
+  for (const auto& item : items) existing += QFileInfo::exists(QString::fromStdString(item.path)) ? 1 : 0;
+  if (existing > 0) {
+    const QString question = QString("%1 of the %2 files already exist in %3.\nReplace them?")
+                                 .arg(existing)
+                                 .arg(items.size())
+                                 .arg(folder);
+    const bool yes = askYesNo ? askYesNo(question)
+                              : QMessageBox::question(this, "Replace files?", question) == QMessageBox::Yes;
+    if (!yes) return;
+  }
+  orvane::exportPreviews(*core_, items, dir);
+}
+
+void Form1::openDropped(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == "3mm") return openMovie(path);
+  if (suffix == "bmp") return openBmp(path);
+  core_->logline(QDir::toNativeSeparators(path).toStdString() +
+                     " is neither a movie (.3mm) nor a BMP (.bmp); it was not opened.",
+                 orvane::tag::Main);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) {
+      openDropped(url.toLocalFile());
+      event->acceptProposedAction();
+      return;  // one file at a time, like the Open dialog
+    }
+  }
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
   // The main window going away ends the program; no other window outlives it.

@@ -34,6 +34,13 @@ class Form1 : public QMainWindow, public orvane::Host {
   // the message boxes (shown modally unless replaced).
   std::function<QString(const QString& filter)> chooseFile;
   std::function<void(const QString& text, const QString& title, orvane::BoxIcon icon)> showBox;
+  // The folder picker (empty on cancel) and a yes/no question.
+  std::function<QString()> chooseFolder;
+  std::function<bool(const QString& text)> askYesNo;
+
+  // A file handed over by drag and drop or the command line: a movie or a BMP
+  // opens as its menu command would; anything else is refused in the log.
+  void openDropped(const QString& path);
 
   // Widgets, for tests and the dialog.
   PictureBox* picture1() const { return picture1_; }
@@ -60,12 +67,16 @@ class Form1 : public QMainWindow, public orvane::Host {
   void Opene_Click();
   void openbmp_Click();
   void exit_Click();
+  void exportPreviews_Click();
+  void about_Click();
   void Draw_Click();
   void offex_Change();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildWindow();

@@ -1,6 +1,8 @@
 // The main window on the offscreen platform: layout, menu, start-up, the log
 // view, the bars, and the whole road from opening a movie to replacing a preview.
 #include <QAction>
+#include <QDir>
+#include <QImage>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -89,12 +91,14 @@ class TestForm1 : public QObject {
     QVERIFY(form->text1()->isReadOnly());
 
     const QList<QAction*> top = form->menuBar()->actions();
-    QCOMPARE(top.size(), 2);
+    QCOMPARE(top.size(), 3);
     QCOMPARE(top[0]->text(), QString("&File"));
     QCOMPARE(top[1]->text(), QString("&Show"));
+    QVERIFY(!top[1]->menu());  // acts when clicked
+    QCOMPARE(top[2]->text(), QString("&Help"));
     QStringList items;
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
-    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "-", "E&xit"}));
+    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Export Previews...", "-", "E&xit"}));
 
     // Tab order: Picture1, Text1, offex, Picture2.
     QStringList order;
@@ -232,6 +236,54 @@ class TestForm1 : public QObject {
     form->openMovie(movie);
     QCOMPARE(int(form->core().s.pics[7][1][3]), 1);
     QCOMPARE(int(form->core().s.pics[7][81][3]), 81);
+  }
+
+  void droppedFilesOpenByKindAndOthersAreRefused() {
+    auto form = makeForm();
+    const std::size_t before = form->core().log.text().size();
+    form->openDropped("/tmp/notes.txt");
+    QCOMPARE(QString::fromStdString(form->core().log.text().substr(before)),
+             QString("Main:/tmp/notes.txt is neither a movie (.3mm) nor a BMP (.bmp); it was not opened.\r\n"));
+    form->openDropped(QString::fromStdString(kRuntime + "DEMO.3MM"));  // routed as a movie, even in capitals
+    QVERIFY(form->core().log.text().find("Main:File selected, loading...", before) != std::string::npos);
+    QCOMPARE(int(boxes.size()), 1);  // no such file: reported as an unreadable movie
+    form->openDropped(QString::fromStdString(kRuntime + "demo.3mm"));
+    QCOMPARE(form->core().s.piccount, 16);
+    QTemporaryDir dir;
+    QFile bmp(dir.filePath("p.bmp"));
+    QVERIFY(bmp.open(QIODevice::WriteOnly));
+    bmp.write(makeBmp());
+    bmp.close();
+    form->openDropped(bmp.fileName());
+    QVERIFY(form->core().s.pictureLoaded);
+  }
+
+  void exportAsksBeforeOverwritingAndWritesEveryPreview() {
+    auto form = makeForm();
+    form->exportPreviews_Click();  // no movie yet
+    QCOMPARE(int(boxes.size()), 1);
+    QCOMPARE(boxes[0].title, QString("Nothing to export"));
+
+    QTemporaryDir dir;
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    form->chooseFolder = [&] { return dir.path(); };
+    int questions = 0;
+    bool answer = false;
+    form->askYesNo = [&](const QString&) { ++questions; return answer; };
+    form->exportPreviews_Click();
+    QCOMPARE(questions, 0);
+    QCOMPARE(QDir(dir.path()).entryList({"demo-*.bmp"}).size(), 16);
+    QVERIFY(form->core().log.text().find("Extract:Exported 16 of 16 previews to") != std::string::npos);
+
+    QFile::remove(dir.filePath("demo-001.bmp"));
+    const std::size_t before = form->core().log.text().size();
+    form->exportPreviews_Click();  // answered "No": nothing is written
+    QCOMPARE(questions, 1);
+    QVERIFY(!QFile::exists(dir.filePath("demo-001.bmp")));
+    QCOMPARE(form->core().log.text().size(), before);
+    QImage exported(dir.filePath("demo-002.bmp"));
+    QCOMPARE(exported.size(), QSize(144, 81));
+    QCOMPARE(exported.pixel(5, 7), orvane::composePreview(form->core().s, 2).at(5, 7));
   }
 
   void closingTheWindowLeavesNoDialogBehind() {
