@@ -58,13 +58,12 @@ class SystemFile final : public OpenFile {
   std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) override {
     put = 0;
     if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
-    while (put < data.size()) {
-      const auto want = static_cast<unsigned>(std::min(data.size() - put, kChunk));
-      const int n = _write(fd_, data.data() + put, want);
-      if (n < 0) return lastError();
-      if (n == 0) break;
-      put += static_cast<std::size_t>(n);
-    }
+    // As on POSIX: one block (blocks here are far below kChunk), a short write
+    // is reported to the caller rather than retried.
+    const auto want = static_cast<unsigned>(std::min(data.size(), kChunk));
+    const int n = _write(fd_, data.data(), want);
+    if (n < 0) return lastError();
+    put = static_cast<std::size_t>(n);
     return {};
   }
 
@@ -120,16 +119,19 @@ class SystemFile final : public OpenFile {
     put = 0;
     if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - data.size())
       return std::make_error_code(std::errc::value_too_large);
-    while (put < data.size()) {
-      const ssize_t n = ::pwrite(fd_, data.data() + put, data.size() - put, static_cast<off_t>(offset + put));
+    // One write call for the whole block. A short write on a regular file means
+    // the disk or a file-size limit stopped it: writing on would only be
+    // refused again (or, past a size limit, end the process half-way), so the
+    // caller is told how far it got and decides what to do.
+    for (;;) {
+      const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
       if (n < 0) {
         if (errno == EINTR) continue;
         return lastError();
       }
-      if (n == 0) break;
-      put += static_cast<std::size_t>(n);
+      put = static_cast<std::size_t>(n);
+      return {};
     }
-    return {};
   }
 
   std::error_code flush() override {

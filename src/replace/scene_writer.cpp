@@ -21,10 +21,15 @@ void tellMoved(Core& core) {
 }
 
 // Writes `bytes` at `offset` as one block, flushes it to stable storage and
-// reads it back. Returns what went wrong, or an empty text.
-std::string writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes) {
+// reads it back. Returns what went wrong, or an empty text; `touched` is how
+// many leading bytes of the block may have changed in the file.
+std::string writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                          std::size_t& touched) {
   std::size_t put = 0;
-  if (auto ec = file.writeAt(offset, bytes, put)) return "Writing to the movie failed (" + ec.message() + ").";
+  touched = bytes.size();
+  const auto writeError = file.writeAt(offset, bytes, put);
+  if (put < bytes.size()) touched = put;  // the rest of the block was never reached
+  if (writeError) return "Writing to the movie failed (" + writeError.message() + ").";
   if (put != bytes.size())
     return "Only " + std::to_string(put) + " of " + std::to_string(bytes.size()) +
            " bytes could be written to the movie.";
@@ -41,15 +46,19 @@ std::string writeVerified(OpenFile& file, std::uint64_t offset, std::span<const 
 // Puts the record's previous rows back after a failed write, reopening the
 // movie when the failure was in closing it. Returns the sentence that tells the
 // user how that went.
+// Only the bytes the failed write may have reached are written back, so a
+// limit that stopped the write cannot stop the repair too.
 std::string putBack(FileLayer& files, std::unique_ptr<OpenFile>& file, bool closed, const std::string& path,
                     std::uint64_t offset, std::span<const std::uint8_t> previous) {
+  if (previous.empty()) return "Nothing was written; the movie is as it was.";
   std::string problem;
   if (closed) {
     if (auto ec = files.open(path, OpenMode::ReadWrite, file))
       problem = "the movie could not be opened again (" + ec.message() + ")";
   }
   if (problem.empty()) {
-    problem = writeVerified(*file, offset, previous);
+    std::size_t touched = 0;
+    problem = writeVerified(*file, offset, previous, touched);
     if (auto ec = file->close(); problem.empty() && ec)
       problem = "closing the movie failed (" + ec.message() + ")";
   }
@@ -125,13 +134,15 @@ bool begin(Core& core, int axe, FileLayer& files) {
 
   const std::vector<std::uint8_t> rows = recordRowsFromBuffer(s);
   bool closed = false;
-  std::string problem = writeVerified(*file, offset, rows);
+  std::size_t touched = 0;
+  std::string problem = writeVerified(*file, offset, rows, touched);
   if (problem.empty()) {
     closed = true;
     if (auto ec = file->close()) problem = "Closing the movie failed (" + ec.message() + ").";
   }
   if (!problem.empty()) {
-    tellFailure(core, problem, path, putBack(files, file, closed, path, offset, previous));
+    tellFailure(core, problem, path,
+                putBack(files, file, closed, path, offset, std::span(previous).first(touched)));
     return false;
   }
 

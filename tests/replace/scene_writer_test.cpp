@@ -195,7 +195,7 @@ TEST_F(WriterTest, EveryFailedStepLeavesTheOldRecordAndTellsTheUser) {
     const char* outcome;
   } cases[] = {
       {Fault::Open, "Nothing was written."},     {Fault::Read, "Nothing was written."},
-      {Fault::Write, "was put back"},            {Fault::ShortWrite, "was put back"},
+      {Fault::Write, "Nothing was written"},     {Fault::ShortWrite, "was put back"},
       {Fault::FullDisk, "was put back"},         {Fault::Flush, "was put back"},
       {Fault::ReadBack, "was put back"},         {Fault::Close, "was put back"},
   };
