@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/cli.h"
+#include "previews/record_format.h"
+#include "support/bmp_fixture.h"
+#include "support/movie_builder.h"
+
+namespace orvane {
+namespace {
+
+using testing::Bytes;
+
+struct Result {
+  int code;
+  std::string out, err;
+};
+
+Result cli(std::vector<std::string> args) {
+  args.insert(args.begin(), "orvane-cli");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, out.str(), err.str()};
+}
+
+struct CliTest : ::testing::Test {
+  testing::TempDir dir;
+  std::string movie = dir.file("Scene.3mm");
+  Bytes original;
+  void SetUp() override {
+    // Two previews, the second with a damaged row-3 prefix, between filler.
+    original = testing::filler(100, 4);
+    testing::put(original, 100, testing::makeRecord(1));
+    Bytes second = testing::makeRecord(2);
+    second[3 * record::kRowBytes + 1] = 0x91;
+    testing::put(original, 100 + record::kRecordBytes + 50, second);
+    Bytes tail = testing::filler(300, 5);
+    testing::put(original, original.size(), tail);
+    testing::writeFile(movie, original);
+  }
+  std::string bmp(const std::string& name, int seed) {
+    const std::string path = dir.file(name);
+    testing::writeFile(path, testing::validBmp(testing::pictureRows(
+                                 [seed](int x, int y) { return testing::seededPixel(x, y, seed); })));
+    return path;
+  }
+};
+
+TEST_F(CliTest, ScanPrintsExactlyTheScansLogLines) {
+  const Result r = cli({"scan", movie});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  const std::string second = std::to_string(101 + record::kRecordBytes + 50);
+  EXPECT_EQ(r.out, "Scanner:Trying to load Scene.3mm, file is " + std::to_string(original.size()) +
+                       " bytes long.\n"
+                       "Extract_3:Extracting 101 to memory(1)\nExtract_3:Done\n"
+                       "Extract_3:Extracting " + second + " to memory(2)\nExtract_3:Done\n"
+                       "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n");
+}
+
+TEST_F(CliTest, UsageAndUnreadableMoviesGiveTheirExitCodes) {
+  EXPECT_EQ(cli({}).code, 2);
+  EXPECT_EQ(cli({"scan"}).code, 2);
+  EXPECT_EQ(cli({"frobnicate", movie}).code, 2);
+  EXPECT_EQ(cli({"replace", movie, "x", "a.bmp"}).code, 2);
+  const Result help = cli({"--help"});
+  EXPECT_EQ(help.code, 0);
+  for (const char* command : {"scan MOVIE", "replace MOVIE N", "export MOVIE N", "--all", "Examples"})
+    EXPECT_NE(help.out.find(command), std::string::npos) << command;
+  EXPECT_EQ(cli({"--version"}).out, "orvane-cli 0.9\n");
+
+  const Result missing = cli({"scan", dir.file("nope.3mm")});
+  EXPECT_EQ(missing.code, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find(dir.file("nope.3mm")), std::string::npos);
+  EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+}
+
+TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
+  const Result r = cli({"replace", movie, "2", bmp("pic.bmp", 3)});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "Done,Scene preview was replaced.\n");
+  const std::string bmpLines = "BMPsys:Opening " + dir.file("pic.bmp") + "...\n"
+                               "BMPsys:Image loaded, checking for errors...\n"
+                               "Repairer:Starting repairs...\nRepairer:No errors.\nRepairer:40.5pairs repaired.\n"
+                               "Replace:Begining scene replace...\nReplace:Scene replaced.\n";
+  ASSERT_GE(r.out.size(), bmpLines.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - bmpLines.size()), bmpLines);
+
+  const Bytes after = testing::readFile(movie);
+  ASSERT_EQ(after.size(), original.size());
+  const std::size_t at = 100 + record::kRecordBytes + 50;
+  for (std::size_t i = 0; i < after.size(); ++i) {
+    if (i >= at && i < at + record::kTrailerOffset) continue;
+    ASSERT_EQ(after[i], original[i]) << "byte " << i << " outside the preview changed";
+  }
+  EXPECT_EQ(after[at + 3 * record::kRowBytes + 1], 0x90);  // the damaged prefix is sound now
+  EXPECT_EQ(after[at + 2], testing::seededPixel(0, 0, 3));  // top-left pixel, upright
+}
+
+TEST_F(CliTest, ReplaceRefusalsExitWithOneAndWriteNothing) {
+  Result r = cli({"replace", movie, "3", bmp("pic.bmp", 3)});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("there is no preview 3"), std::string::npos);
+  EXPECT_EQ(cli({"replace", movie, "0", dir.file("pic.bmp")}).code, 1);
+
+  Bytes broken = testing::readFile(dir.file("pic.bmp"));
+  broken[0] = 'b';
+  testing::writeFile(dir.file("broken.bmp"), broken);
+  r = cli({"replace", movie, "1", dir.file("broken.bmp")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.out.find("BMPsys:Bmp is corrupt! ("), std::string::npos);
+  EXPECT_EQ(testing::readFile(movie), original);
+}
+
+TEST_F(CliTest, ExportedPreviewsReplaceBackToAnIdenticalMovie) {
+  // Repair the damaged prefix first, as any replacement would: the round trip
+  // holds for previews whose prefixes are sound.
+  ASSERT_EQ(cli({"replace", movie, "2", bmp("pic.bmp", 6)}).code, 0);
+  const Bytes before = testing::readFile(movie);
+  for (const char* n : {"1", "2"}) {
+    const std::string out = dir.file(std::string("p") + n + ".bmp");
+    const Result e = cli({"export", movie, n, out});
+    ASSERT_EQ(e.code, 0) << e.err;
+    ASSERT_EQ(cli({"replace", movie, n, out}).code, 0);
+    EXPECT_EQ(testing::readFile(movie), before) << "preview " << n;
+  }
+  EXPECT_EQ(cli({"export", movie, "1", dir.file("p1.bmp")}).code, 1);  // exists: refused
+  EXPECT_EQ(cli({"export", "--force", movie, "1", dir.file("p1.bmp")}).code, 0);
+}
+
+TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
+  std::string palette;
+  for (int e = 0; e < 256; ++e) palette += "e," + std::to_string(e) + ",1,2\n";
+  testing::writeFile(dir.file("my.palette"), Bytes(palette.begin(), palette.end()));
+  const Result r = cli({"export", "--palette", dir.file("my.palette"), movie, "--all", dir.file("out")});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Extract:Exported 2 of 2 previews to"), std::string::npos);
+  const Bytes first = testing::readFile(dir.file("out/Scene-001.bmp"));
+  ASSERT_EQ(first.size(), 14u + 40 + 1024 + 81 * 144);
+  EXPECT_EQ(first[54 + 4 * 200 + 2], 200);  // colour table entry 200: blue, green, red
+  EXPECT_EQ(first[54 + 4 * 200 + 0], 2);
+  EXPECT_TRUE(std::filesystem::exists(dir.file("out/Scene-002.bmp")));
+  EXPECT_FALSE(std::filesystem::exists(dir.file("out/Scene-003.bmp")));
+
+  EXPECT_EQ(cli({"export", "--palette", dir.file("missing.palette"), movie, "1", dir.file("x.bmp")}).code, 1);
+}
+
+}  // namespace
+}  // namespace orvane
