@@ -119,7 +119,9 @@ class Collector : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
       const auto it = run.counters.find("bytes_per_second");
-      if (it != run.counters.end()) rates[run.benchmark_name()] = it->second.value;
+      std::string name = run.benchmark_name();
+      if (const auto suffix = name.rfind("/real_time"); suffix != std::string::npos) name.erase(suffix);
+      if (it != run.counters.end()) rates[name] = it->second.value;
     }
     ConsoleReporter::ReportRuns(runs);
   }
