@@ -3,6 +3,7 @@
 // the activity log and the two progress bars, with the File and Show menus.
 // It wires the widgets to the toolkit-free logic and implements the Host
 // interface that logic reports through.
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
 #include <functional>
@@ -84,6 +85,8 @@ class Form1 : public QMainWindow, public orvane::Host {
   // Shows the Open dialog with one filter; empty when the user cancelled.
   QString pickFile(const QString& filter);
 
+  static constexpr qint64 kFrameMilliseconds = 16;
+  QElapsedTimer lastRepaint_;
   std::unique_ptr<orvane::Core> core_;
   PictureBox* picture1_ = nullptr;
   PictureBox* picture2_ = nullptr;
