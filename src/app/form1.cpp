@@ -123,38 +123,30 @@ QAction* Form1::action(const QString& name) const { return findChild<QAction*>(n
 // ---- file commands ---------------------------------------------------------
 
 QString Form1::pickFile(const QString& filter) {
-  if (chooseFile) return chooseFile(filter);
-  QFileDialog cd(this);
-  cd.setFileMode(QFileDialog::ExistingFile);
-  cd.setAcceptMode(QFileDialog::AcceptOpen);
-  cd.setNameFilter(filter);
-  cd.selectFile(QString());
-  if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
-  return cd.selectedFiles().constFirst();
-}
-
-void Form1::Opene_Click() {
-  QString path;
+  // Any failure of the dialog other than a cancel is reported, and the command
+  // ends with nothing logged.
   try {
-    path = pickFile("MEVRIK movies (*.3mm)");
+    if (chooseFile) return chooseFile(filter);
+    QFileDialog cd(this);
+    cd.setFileMode(QFileDialog::ExistingFile);
+    cd.setAcceptMode(QFileDialog::AcceptOpen);
+    cd.setNameFilter(filter);
+    cd.selectFile(QString());  // no file name carried over from the last time
+    if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
+    return cd.selectedFiles().constFirst();
   } catch (const std::exception& e) {
     messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
-    return;
+    return {};
   }
-  if (path.isEmpty()) return;  // cancelled: nothing changes
-  openMovie(path);
+}
+
+// Both Open commands: a cancelled dialog ends them silently.
+void Form1::Opene_Click() {
+  if (const QString path = pickFile("MEVRIK movies (*.3mm)"); !path.isEmpty()) openMovie(path);
 }
 
 void Form1::openbmp_Click() {
-  QString path;
-  try {
-    path = pickFile("BMP files (*.bmp)");
-  } catch (const std::exception& e) {
-    messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
-    return;
-  }
-  if (path.isEmpty()) return;
-  openBmp(path);
+  if (const QString path = pickFile("BMP files (*.bmp)"); !path.isEmpty()) openBmp(path);
 }
 
 void Form1::openMovie(const QString& path) {

@@ -82,7 +82,8 @@ class Form1 : public QMainWindow, public orvane::Host {
  private:
   void buildWindow();
   void buildMenu();
-  // Shows the Open dialog with one filter; empty when the user cancelled.
+  // Shows the Open dialog with one filter; empty when the user cancelled or
+  // the dialog failed (which is reported).
   QString pickFile(const QString& filter);
 
   static constexpr qint64 kFrameMilliseconds = 16;
