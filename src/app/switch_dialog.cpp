@@ -14,6 +14,7 @@ Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core)
   // A child of the main window: it closes with it and never outlives it.
   setWindowTitle("Insert?");
   setModal(false);
+  setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
   setFixedSize(342, 106);
 
   const QColor background = palette().color(QPalette::Window);
