@@ -7,6 +7,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ORVANE_AVX2_SEARCH 1
+#include <immintrin.h>
+#endif
 
 namespace orvane {
 
@@ -39,7 +43,52 @@ inline __m128i matchLanes(const std::uint8_t* q) {
 inline std::uint64_t bits(__m128i lanes) { return static_cast<std::uint32_t>(_mm_movemask_epi8(lanes)); }
 #endif
 
+#if defined(ORVANE_AVX2_SEARCH)
+// 0xFF in each lane k whose position q + k has all five signature bytes, 32 at once.
+__attribute__((target("avx2"))) inline __m256i matchLanes32(const std::uint8_t* q) {
+  const __m256i p0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
+  const __m256i p1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + 1));
+  const __m256i t0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + kTrailerOffset));
+  const __m256i t1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + kTrailerOffset + 1));
+  const __m256i t2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + kTrailerOffset + 2));
+  __m256i all = _mm256_cmpeq_epi8(p0, _mm256_set1_epi8(static_cast<char>(record::kPrefix0)));
+  all = _mm256_and_si256(all, _mm256_cmpeq_epi8(p1, _mm256_set1_epi8(static_cast<char>(record::kPrefix1))));
+  all = _mm256_and_si256(all, _mm256_cmpeq_epi8(t0, _mm256_set1_epi8(static_cast<char>(record::kTrailer[0]))));
+  all = _mm256_and_si256(all, _mm256_cmpeq_epi8(t1, _mm256_set1_epi8(static_cast<char>(record::kTrailer[1]))));
+  return _mm256_and_si256(all, _mm256_cmpeq_epi8(t2, _mm256_set1_epi8(static_cast<char>(record::kTrailer[2]))));
+}
+
+bool cpuHasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
 }  // namespace
+
+#if defined(ORVANE_AVX2_SEARCH)
+__attribute__((target("avx2"))) void findSignaturesAvx2(const std::uint8_t* data, std::size_t count,
+                                                        std::vector<std::uint32_t>& hits) {
+  std::size_t j = 0;
+  for (; j + 64 <= count; j += 64) {
+    const __m256i a = matchLanes32(data + j), b = matchLanes32(data + j + 32);
+    const __m256i any = _mm256_or_si256(a, b);
+    if (_mm256_testz_si256(any, any)) continue;
+    const std::uint64_t mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(a)) |
+                               static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(b))) << 32;
+    for (std::uint64_t m = mask; m != 0; m &= m - 1)
+      hits.push_back(static_cast<std::uint32_t>(j + static_cast<std::size_t>(std::countr_zero(m))));
+  }
+  findOneByOne(data, j, count, hits);
+}
+
+bool avx2SearchAvailable() { return cpuHasAvx2(); }
+#else
+void findSignaturesAvx2(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits) {
+  findSignatures(data, count, hits);
+}
+bool avx2SearchAvailable() { return false; }
+#endif
 
 void findSignaturesPortable(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits) {
   constexpr std::size_t kBlock = 64;
@@ -60,6 +109,10 @@ void findSignaturesPortable(const std::uint8_t* data, std::size_t count, std::ve
 }
 
 void findSignatures(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits) {
+#if defined(ORVANE_AVX2_SEARCH)
+  // Processors from the last decade compare 32 positions at a time.
+  if (cpuHasAvx2()) return findSignaturesAvx2(data, count, hits);
+#endif
 #if defined(__SSE2__)
   // 64 positions at a time; only a group holding a match is taken apart.
   std::size_t j = 0;

@@ -19,4 +19,10 @@ void findSignatures(const std::uint8_t* data, std::size_t count, std::vector<std
 // where SSE2 is not available.
 void findSignaturesPortable(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits);
 
+// The same 32 positions at a time with AVX2, which findSignatures picks at run
+// time where the processor has it (elsewhere this is findSignatures itself).
+void findSignaturesAvx2(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits);
+bool avx2SearchAvailable();
+
+
 }  // namespace orvane

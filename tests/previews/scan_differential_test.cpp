@@ -142,7 +142,7 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
   EXPECT_GT(withRecords, 30);  // the files hold records to find, not only filler
 }
 
-TEST(SignatureSearch, BothKernelsFindEveryPositionAndOnlyThose) {
+TEST(SignatureSearch, EveryKernelFindsEveryPositionAndOnlyThose) {
   std::mt19937 rng(7);
   const std::uint8_t alphabet[] = {0x00, 0x90, 0x01, 0x03};
   for (int round = 0; round < 200; ++round) {
@@ -152,7 +152,7 @@ TEST(SignatureSearch, BothKernelsFindEveryPositionAndOnlyThose) {
     for (auto& b : bytes) b = alphabet[rng() % 4];
     const std::uint8_t* data = bytes.data() + shift;
 
-    std::vector<std::uint32_t> expected, fast, portable{99};  // appends after what is there
+    std::vector<std::uint32_t> expected, fast, wide, portable{99};  // appends after what is there
     for (std::size_t j = 0; j < count; ++j)
       if (record::signatureAt(data + j)) expected.push_back(static_cast<std::uint32_t>(j));
     findSignatures(data, count, fast);
@@ -160,6 +160,10 @@ TEST(SignatureSearch, BothKernelsFindEveryPositionAndOnlyThose) {
     ASSERT_EQ(fast, expected) << round;
     portable.erase(portable.begin());
     ASSERT_EQ(portable, expected) << round;
+    if (avx2SearchAvailable()) {
+      findSignaturesAvx2(data, count, wide);
+      ASSERT_EQ(wide, expected) << round;
+    }
   }
 }
 
