@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "replace/file_layer.h"
+#include "shell/file_layer.h"
 #include "shell/core.h"
 
 // Marks the checking code of a target: libFuzzer's coverage feedback should

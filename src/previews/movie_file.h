@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "replace/file_layer.h"
+#include "shell/file_layer.h"
 
 namespace orvane {
 

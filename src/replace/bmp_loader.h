@@ -2,7 +2,7 @@
 // Loads a 144 x 81, 8-bit, uncompressed, bottom-up BMP into the picture buffer.
 #include <string>
 
-#include "replace/file_layer.h"
+#include "shell/file_layer.h"
 #include "shell/core.h"
 
 namespace orvane {

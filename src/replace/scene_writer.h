@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "replace/file_layer.h"
+#include "shell/file_layer.h"
 #include "shell/core.h"
 
 namespace orvane {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <limits>
 
-#include "replace/file_layer.h"
+#include "shell/file_layer.h"
 
 #if defined(_WIN32)
 #include <fcntl.h>

@@ -46,7 +46,8 @@ class FileLayer {
   virtual std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) = 0;
 };
 
-// The operating system's files (implemented beside the other system calls). Paths are UTF-8.
+// The operating system's files, implemented in platform.cpp beside the other
+// system calls. Paths are UTF-8.
 FileLayer& systemFileLayer();
 
 }  // namespace orvane
