@@ -17,15 +17,7 @@ inline const char* fillerName(Filler f) {
 }
 
 inline std::vector<std::uint8_t> benchRecord(int seed) {
-  std::vector<std::uint8_t> rec(record::kRecordBytes);
-  for (int y = 0; y < record::kRows; ++y) {
-    rec[y * record::kRowBytes] = record::kPrefix0;
-    rec[y * record::kRowBytes + 1] = record::kPrefix1;
-    for (int x = 0; x < record::kPixelsPerRow; ++x)
-      rec[y * record::kRowBytes + 2 + x] = static_cast<std::uint8_t>((x + y + seed) % 151);
-  }
-  for (int i = 0; i < 3; ++i) rec[record::kTrailerOffset + i] = record::kTrailer[i];
-  return rec;
+  return record::buildRecord([seed](int x, int y) { return (x + y + seed) % 151; });
 }
 
 // Writes `bytes` bytes; returns false on a write error.

@@ -196,15 +196,7 @@ void paletteSeeds() {
 
 // A record whose pixels are all 1..150 (so no prefix inside), seeded to differ.
 Bytes record(int seed) {
-  Bytes rec(record::kRecordBytes);
-  for (int r = 0; r < record::kRows; ++r) {
-    std::uint8_t* row = rec.data() + r * record::kRowBytes;
-    row[0] = record::kPrefix0;
-    row[1] = record::kPrefix1;
-    for (int c = 0; c < record::kPixelsPerRow; ++c) row[2 + c] = static_cast<std::uint8_t>(1 + (r * 5 + c + seed * 11) % 150);
-  }
-  for (int i = 0; i < record::kTrailerLength; ++i) rec[record::kTrailerOffset + i] = record::kTrailer[i];
-  return rec;
+  return record::buildRecord([seed](int c, int r) { return 1 + (r * 5 + c + seed * 11) % 150; });
 }
 
 void put(Bytes& movie, std::size_t at, const Bytes& what) {

@@ -106,14 +106,6 @@ PaletteError parseComponent(std::string_view field, std::int16_t& out) {
   return PaletteError::None;
 }
 
-void applyTable(Stores& s, const PaletteTable& t) {
-  for (int e = 0; e < kPaletteEntries; ++e) {
-    s.pal[e][1] = t[e].r;
-    s.pal[e][2] = t[e].g;
-    s.pal[e][3] = t[e].b;
-  }
-}
-
 int clampComponent(int v) { return std::clamp(v, 0, 255); }
 
 }  // namespace
@@ -216,12 +208,18 @@ PaletteParse readPaletteFile(const std::string& path) {
   return parsePalette(text);
 }
 
-void applyPalette(Stores& s, const PaletteTable& table) { applyTable(s, table); }
+void applyPalette(Stores& s, const PaletteTable& t) {
+  for (int e = 0; e < kPaletteEntries; ++e) {
+    s.pal[e][1] = t[e].r;
+    s.pal[e][2] = t[e].g;
+    s.pal[e][3] = t[e].b;
+  }
+}
 
 void load_pal_from(Core& core, const std::string& path) {
   core.logline("Starting to load palette", tag::Palette);
   const PaletteParse parse = readPaletteFile(path);
-  applyTable(core.s, parse.table);
+  applyPalette(core.s, parse.table);
   if (parse.error == PaletteError::None)
     core.logline("Palette loaded.", tag::Palette);
   else

@@ -4,6 +4,7 @@
 // by the trailer 0x01 0x00 0x03. Records may start at any offset.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace orvane::record {
 
@@ -23,6 +24,21 @@ inline constexpr std::uint8_t kTrailer[kTrailerLength] = {0x01, 0x00, 0x03};
 inline bool signatureAt(const std::uint8_t* p) {
   return p[0] == kPrefix0 && p[1] == kPrefix1 && p[kTrailerOffset] == kTrailer[0] &&
          p[kTrailerOffset + 1] == kTrailer[1] && p[kTrailerOffset + 2] == kTrailer[2];
+}
+
+// A sound record: every row prefix, pixel(x, y) for x 0..143 and y 0..80 (the
+// top row first), then the trailer. For making movies of our own.
+template <class Pixel>
+std::vector<std::uint8_t> buildRecord(Pixel pixel) {
+  std::vector<std::uint8_t> rec(kRecordBytes);
+  for (int y = 0; y < kRows; ++y) {
+    std::uint8_t* row = rec.data() + y * kRowBytes;
+    row[0] = kPrefix0;
+    row[1] = kPrefix1;
+    for (int x = 0; x < kPixelsPerRow; ++x) row[2 + x] = static_cast<std::uint8_t>(pixel(x, y));
+  }
+  for (int i = 0; i < kTrailerLength; ++i) rec[kTrailerOffset + i] = kTrailer[i];
+  return rec;
 }
 
 }  // namespace orvane::record

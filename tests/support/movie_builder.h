@@ -18,17 +18,7 @@ namespace orvane::testing {
 using Bytes = std::vector<std::uint8_t>;
 
 // A sound record (prefixes, trailer) whose pixel (x, y), y = 0 the top row, is pixel(x, y).
-inline Bytes makeRecord(const std::function<std::uint8_t(int, int)>& pixel) {
-  Bytes rec(record::kRecordBytes);
-  for (int y = 0; y < record::kRows; ++y) {
-    auto* row = rec.data() + y * record::kRowBytes;
-    row[0] = record::kPrefix0;
-    row[1] = record::kPrefix1;
-    for (int x = 0; x < record::kPixelsPerRow; ++x) row[2 + x] = pixel(x, y);
-  }
-  for (int i = 0; i < record::kTrailerLength; ++i) rec[record::kTrailerOffset + i] = record::kTrailer[i];
-  return rec;
-}
+inline Bytes makeRecord(const std::function<std::uint8_t(int, int)>& pixel) { return record::buildRecord(pixel); }
 
 // A record whose pixels encode its seed, so that previews can be told apart.
 inline Bytes makeRecord(int seed) {
