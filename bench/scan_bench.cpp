@@ -32,18 +32,7 @@ namespace {
 
 using orvane::bench::Filler;
 
-class NullHost : public orvane::Host {
- public:
-  void logAppended(std::string_view) override {}
-  void barChanged(orvane::BarId, const orvane::BarLook&) override {}
-  void repaintNow() override {}
-  void messageBox(std::string_view, std::string_view, orvane::BoxIcon) override {}
-  void setPageMaximum(int) override {}
-  int pageValue() const override { return 0; }
-  void clearGrid() override {}
-  void paintGridPicture(int, int, const orvane::Picture&) override {}
-  void paintBufferPicture(const orvane::Picture&) override {}
-};
+using orvane::NullHost;
 
 // The fastest plain way to read a cached file here: page-aligned 1 MiB reads.
 std::uint64_t plainRead(const std::string& path) {

@@ -41,19 +41,13 @@ inline void check(bool ok, const char* what, long long detail = 0) {
 }
 
 // Keeps the log lines, message boxes and page maximum of one input.
-class QuietHost final : public Host {
+class QuietHost final : public NullHost {
  public:
   void logAppended(std::string_view line) override { lines.emplace_back(line); }
-  void barChanged(BarId, const BarLook&) override {}
-  void repaintNow() override {}
   void messageBox(std::string_view text, std::string_view title, BoxIcon) override {
     boxes.push_back(std::string(title) + ":" + std::string(text));
   }
   void setPageMaximum(int maximum) override { pageMaximum = maximum; }
-  int pageValue() const override { return 0; }
-  void clearGrid() override {}
-  void paintGridPicture(int, int, const Picture&) override {}
-  void paintBufferPicture(const Picture&) override {}
 
   void reset() {
     lines.clear();

@@ -49,7 +49,7 @@ constexpr const char* kUsage =
 
 // Prints what the window would show: log lines on standard output, message
 // boxes on standard error, one line each.
-class ConsoleHost : public Host {
+class ConsoleHost : public NullHost {
  public:
   ConsoleHost(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
 
@@ -66,13 +66,6 @@ class ConsoleHost : public Host {
     if (!title.empty()) err_ << title << ": ";
     err_ << flat << '\n';
   }
-  void barChanged(BarId, const BarLook&) override {}
-  void repaintNow() override {}
-  void setPageMaximum(int) override {}
-  int pageValue() const override { return 0; }
-  void clearGrid() override {}
-  void paintGridPicture(int, int, const Picture&) override {}
-  void paintBufferPicture(const Picture&) override {}
 
  private:
   std::ostream& out_;

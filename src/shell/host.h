@@ -42,4 +42,19 @@ class Host {
   virtual void paintBufferPicture(const Picture& picture) = 0;
 };
 
+// A window that shows nothing: the base of hosts without one (the command-line
+// companion, benchmarks), which override only what they report.
+class NullHost : public Host {
+ public:
+  void logAppended(std::string_view) override {}
+  void barChanged(BarId, const BarLook&) override {}
+  void repaintNow() override {}
+  void messageBox(std::string_view, std::string_view, BoxIcon) override {}
+  void setPageMaximum(int) override {}
+  int pageValue() const override { return 0; }
+  void clearGrid() override {}
+  void paintGridPicture(int, int, const Picture&) override {}
+  void paintBufferPicture(const Picture&) override {}
+};
+
 }  // namespace orvane
