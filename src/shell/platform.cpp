@@ -139,15 +139,12 @@ class SystemFile final : public OpenFile {
     // the disk or a file-size limit stopped it: writing on would only be
     // refused again (or, past a size limit, end the process half-way), so the
     // caller is told how far it got and decides what to do.
-    for (;;) {
-      const ssize_t n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return lastError();
-      }
-      put = static_cast<std::size_t>(n);
-      return {};
-    }
+    ssize_t n;
+    do n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
+    while (n < 0 && errno == EINTR);
+    if (n < 0) return lastError();
+    put = static_cast<std::size_t>(n);
+    return {};
   }
 
   std::error_code flush() override {
