@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "movie_files.h"
-#include "previews/scanner.h"
+#include "workflow/open_movie.h"
 #include "shell/core.h"
 
 extern char** environ;
@@ -89,7 +89,7 @@ void BM_Scan(benchmark::State& state, const std::string& path) {
   NullHost host;
   orvane::Core core(host);
   for (auto _ : state) {
-    if (orvane::loadfile3(core, path)) state.SkipWithError("cannot open movie");
+    if (!orvane::loadfile3(core, path)) state.SkipWithError("cannot open movie");
     benchmark::DoNotOptimize(core.s.piccount);
   }
   state.counters["previews"] = core.s.piccount;

@@ -10,7 +10,7 @@
 
 #include "fuzz_support.h"
 #include "replace/bmp_format.h"
-#include "replace/bmp_loader.h"
+#include "workflow/load_picture.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string name = "Fuzz/Picture.BMP";
   fuzz::MemoryFileLayer files(name, {data, size});
-  const bool loaded = loadblimp(core, name, files);
+  const bool loaded = loadblimp(core, name, files).ok();
 
   std::uint32_t pixelOffset = 0;
   const Expect expect = expected(data, size, pixelOffset);

@@ -10,7 +10,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -106,24 +105,19 @@ class MemoryFile final : public OpenFile {
  public:
   explicit MemoryFile(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
-  std::error_code length(std::uint64_t& bytes) override {
-    bytes = bytes_.size();
-    return {};
-  }
-  std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) override {
-    got = 0;
-    if (offset >= bytes_.size()) return {};
+  Result<std::uint64_t> length() override { return std::uint64_t{bytes_.size()}; }
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    if (offset >= bytes_.size()) return std::size_t{0};
     const std::size_t left = bytes_.size() - static_cast<std::size_t>(offset);
-    got = out.size() < left ? out.size() : left;
+    const std::size_t got = out.size() < left ? out.size() : left;
     for (std::size_t i = 0; i < got; ++i) out[i] = bytes_[static_cast<std::size_t>(offset) + i];
-    return {};
+    return got;
   }
-  std::error_code writeAt(std::uint64_t, std::span<const std::uint8_t>, std::size_t& put) override {
-    put = 0;
-    return std::make_error_code(std::errc::bad_file_descriptor);
+  Result<std::size_t> writeAt(std::uint64_t, std::span<const std::uint8_t>) override {
+    return Error{ErrorCode::AccessDenied, "read-only"};
   }
-  std::error_code flush() override { return {}; }
-  std::error_code close() override { return {}; }
+  Status flush() override { return {}; }
+  Status close() override { return {}; }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -135,11 +129,10 @@ class MemoryFileLayer final : public FileLayer {
   MemoryFileLayer(std::string name, std::span<const std::uint8_t> bytes) : name_(std::move(name)), bytes_(bytes) {}
 
   bool exists(const std::string& path) override { return path == name_; }
-  std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
-    if (path != name_) return std::make_error_code(std::errc::no_such_file_or_directory);
-    if (mode != OpenMode::Read) return std::make_error_code(std::errc::permission_denied);
-    file = std::make_unique<MemoryFile>(bytes_);
-    return {};
+  Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
+    if (path != name_) return Error{ErrorCode::NotFound, "no such file"};
+    if (mode != OpenMode::Read) return Error{ErrorCode::AccessDenied, "read-only"};
+    return std::unique_ptr<OpenFile>(std::make_unique<MemoryFile>(bytes_));
   }
 
  private:

@@ -59,7 +59,7 @@ Bytes picture(int colours, int maxValue) {
   std::vector<bmp::Rgb> table(static_cast<std::size_t>(colours));
   for (int i = 0; i < colours; ++i)
     table[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2)};
-  return bmp::encode8(rows, table);
+  return bmp::encode8(rows, table).value();
 }
 
 void le16(Bytes& b, std::size_t at, std::uint16_t v) { bmp::writeLe16(b, at, v); }

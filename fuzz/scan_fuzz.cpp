@@ -17,7 +17,7 @@
 
 #include "fuzz_support.h"
 #include "previews/record_format.h"
-#include "previews/scanner.h"
+#include "workflow/open_movie.h"
 
 namespace {
 
@@ -107,8 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::Workbench::Round round(bench);
   Core& core = round.core();
-  const auto failure = loadfile3(core, movie.write(data, size), chunkBytesFor(data, size));
-  fuzz::check(!failure, "scan of a readable file failed");
+  const auto scanned = loadfile3(core, movie.write(data, size), chunkBytesFor(data, size));
+  fuzz::check(scanned.ok(), "scan of a readable file failed");
   checkScan(core.s, data, size, positions);
 
   const bool overflow = positions.size() > kMaxPreviews;

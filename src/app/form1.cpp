@@ -19,13 +19,13 @@
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/grid.h"
-#include "display/preview_export.h"
-#include "orvane/version.h"
 #include "display/selection.h"
-#include "previews/scanner.h"
-#include "replace/bmp_loader.h"
-#include "shell/startup.h"
+#include "orvane/version.h"
 #include "shell/tags.h"
+#include "workflow/load_picture.h"
+#include "workflow/open_movie.h"
+#include "workflow/preview_export.h"
+#include "workflow/startup.h"
 
 namespace {
 
@@ -118,8 +118,6 @@ void Form1::buildMenu() {
   help->addAction("&About Orvane", this, &Form1::about_Click)->setObjectName("about");
 }
 
-QAction* Form1::action(const QString& name) const { return findChild<QAction*>(name); }
-
 // ---- file commands ---------------------------------------------------------
 
 QString Form1::pickFile(const QString& filter) {
@@ -152,16 +150,16 @@ void Form1::openbmp_Click() {
 void Form1::openMovie(const QString& path) {
   core_->logline("File selected, loading...", orvane::tag::Main);
   const std::string native = QDir::toNativeSeparators(path).toStdString();
-  if (const auto failure = orvane::loadfile3(*core_, native)) {
+  if (const auto opened = orvane::loadfile3(*core_, native); !opened) {
     // Nothing changed: the previous movie, grid and counters stay as they were.
-    messageBox("Could not open the movie " + failure->path + ":\n" + failure->reason, "",
-               orvane::BoxIcon::Critical);
+    messageBox("Could not open the movie " + native + ":\n" + opened.error().message, "", orvane::BoxIcon::Critical);
   }
 }
 
 void Form1::openBmp(const QString& path) {
   core_->logline("File selected, loading...", orvane::tag::Main);
-  orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString());
+  // A refused picture has been reported in the log (and a box where the user can act).
+  (void)orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString());
 }
 
 void Form1::exit_Click() { QApplication::quit(); }

@@ -51,7 +51,6 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape1() const { return shape1_; }
   ShapeWidget* shape3() const { return shape3_; }
   Switch* switchDialog() const { return switch_; }
-  QAction* action(const QString& name) const;
 
   // Host
   void logAppended(std::string_view line) override;

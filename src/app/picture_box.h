@@ -4,7 +4,7 @@
 #include <QFrame>
 #include <QImage>
 
-#include "display/picture.h"
+#include "shell/picture.h"
 
 class PictureBox : public QFrame {
   Q_OBJECT

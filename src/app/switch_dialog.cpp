@@ -89,7 +89,8 @@ void Switch::copyout() {
 }
 
 void Switch::Command1_Click() {
-  orvane::begin(core_, core_.s.selpic);
+  // Every outcome has been shown to the user in a box.
+  (void)orvane::begin(core_, core_.s.selpic);
   hide();
 }
 

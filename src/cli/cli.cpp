@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "display/palette.h"
-#include "display/preview_export.h"
 #include "orvane/version.h"
-#include "shell/platform.h"
-#include "previews/scanner.h"
-#include "replace/bmp_loader.h"
 #include "replace/scene_writer.h"
 #include "shell/core.h"
+#include "shell/platform.h"
 #include "shell/stores.h"
+#include "workflow/load_picture.h"
+#include "workflow/open_movie.h"
+#include "workflow/preview_export.h"
 
 namespace orvane::cli {
 namespace {
@@ -84,8 +84,8 @@ int usage(std::ostream& err) {
 
 // Scans the movie; false (with a line on standard error) when it cannot be opened.
 bool scan(Core& core, const std::string& movie, std::ostream& err) {
-  if (const auto failure = loadfile3(core, movie)) {
-    err << "orvane-cli: cannot open movie " << failure->path << ": " << failure->reason << '\n';
+  if (const auto opened = loadfile3(core, movie); !opened) {
+    err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
     return false;
   }
   return true;
@@ -122,7 +122,7 @@ int runReplace(const std::vector<std::string>& args, std::ostream& out, std::ost
   if (!previewExists(core, n, err)) return 1;
   if (!loadblimp(core, args[3])) return 1;
   core.s.selpic = static_cast<std::int16_t>(n);
-  return begin(core, n) ? 0 : 1;
+  return begin(core, n).ok() ? 0 : 1;
 }
 
 // The palette for exports: --palette, or the one beside the program, or the
@@ -132,11 +132,11 @@ bool loadPalette(Core& core, const Options& options, std::ostream& err) {
   const bool chosen = !options.palette.empty();
   const std::string path =
       chosen ? options.palette : palettePath(withTrailingSeparator(executableDir(), kPathSeparator));
-  const PaletteParse parse = readPaletteFile(path);
-  applyPalette(core.s, parse.table);
-  if (parse.error == PaletteError::None) return true;
-  err << "orvane-cli: " << paletteProblem(parse, path) << '\n';
-  return !chosen;
+  if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
+    err << "orvane-cli: " << loaded.error().message << '\n';
+    return !chosen;
+  }
+  return true;
 }
 
 int runExport(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {

@@ -1,6 +1,6 @@
 #pragma once
 // Pictures of palette indices turned into colour pictures, and painted.
-#include "display/picture.h"
+#include "shell/picture.h"
 #include "shell/core.h"
 
 namespace orvane {

@@ -16,7 +16,7 @@ void Draw_Click(Core& core) {
   for (int k = 0; k <= 11; ++k) {
     const long long n = 12LL * s.page + k;
     if (n >= 0 && n < s.piccount)
-      drawat(core, s.gridpos[k + 1][1], s.gridpos[k + 1][2], static_cast<int>(n + 1));
+      drawat(core, s.cellX(k + 1), s.cellY(k + 1), static_cast<int>(n + 1));
   }
 }
 

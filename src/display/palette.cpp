@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
+#include <span>
 
 #include "orvane/version.h"
 #include "shell/tags.h"
@@ -89,24 +89,45 @@ class FieldReader {
   std::size_t pos_ = 0;
 };
 
+// What is wrong with a colour component, if anything.
+enum class FieldProblem { None, NotANumber, OutOfRange };
+
 // A colour component: a whole number 0..32767, an optional plus sign allowed.
-PaletteError parseComponent(std::string_view field, std::int16_t& out) {
+FieldProblem parseComponent(std::string_view field, std::int16_t& out) {
   std::size_t i = 0;
   bool negative = false;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) negative = field[i++] == '-';
-  if (i == field.size()) return PaletteError::NotAnInteger;
+  if (i == field.size()) return FieldProblem::NotANumber;
   long value = 0;
   for (; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') return PaletteError::NotAnInteger;
+    if (field[i] < '0' || field[i] > '9') return FieldProblem::NotANumber;
     value = std::min(value * 10 + (field[i] - '0'), 100000L);
   }
-  if (negative && value != 0) return PaletteError::OutOfRange;
-  if (value > 32767) return PaletteError::OutOfRange;
+  if ((negative && value != 0) || value > 32767) return FieldProblem::OutOfRange;
   out = static_cast<std::int16_t>(value);
-  return PaletteError::None;
+  return FieldProblem::None;
 }
 
-int clampComponent(int v) { return std::clamp(v, 0, 255); }
+std::string defaultsFrom(int entry) { return "; default colours used from entry " + std::to_string(entry) + " on."; }
+
+// The parse stopped at `entry`: the text ended there.
+void endedEarly(PaletteParse& p, int entry, std::string_view source) {
+  p.failedEntry = entry;
+  p.status = Error{ErrorCode::PaletteTooShort, "Palette file " + std::string(source) + " ends before entry 255 (it holds " +
+                                                   std::to_string(p.entriesRead) + " complete entries)" +
+                                                   defaultsFrom(entry)};
+}
+
+// The parse stopped at `entry`: `field` is no colour component.
+void badField(PaletteParse& p, int entry, std::string_view field, FieldProblem problem, std::string_view source) {
+  p.failedEntry = entry;
+  p.badField = std::string(field.substr(0, 40));
+  const std::string where = "Palette file " + std::string(source) + ": entry " + std::to_string(entry) + " has \"" +
+                            p.badField + "\"";
+  p.status = problem == FieldProblem::NotANumber
+                 ? Error{ErrorCode::PaletteNotANumber, where + " where a whole number belongs" + defaultsFrom(entry)}
+                 : Error{ErrorCode::PaletteOutOfRange, where + ", outside 0..32767" + defaultsFrom(entry)};
+}
 
 }  // namespace
 
@@ -123,29 +144,25 @@ std::string formatPaletteFile(const PaletteTable& table) {
   return out;
 }
 
-PaletteParse parsePalette(std::string_view text) {
+PaletteParse parsePalette(std::string_view text, std::string_view source) {
   PaletteParse result;
   result.table = defaultPalette();
   FieldReader reader(text);
   for (int e = 0; e < kPaletteEntries; ++e) {
     std::string_view field;
     if (!reader.next(field)) {  // the leading field, ignored
-      result.error = PaletteError::TooShort;
-      result.failedEntry = e;
+      endedEarly(result, e, source);
       return result;
     }
     Rgb rgb;
     std::int16_t* components[] = {&rgb.r, &rgb.g, &rgb.b};
     for (auto* component : components) {
       if (!reader.next(field)) {
-        result.error = PaletteError::TooShort;
-        result.failedEntry = e;
+        endedEarly(result, e, source);
         return result;
       }
-      if (auto err = parseComponent(field, *component); err != PaletteError::None) {
-        result.error = err;
-        result.failedEntry = e;
-        result.badField = std::string(field.substr(0, 40));
+      if (const auto problem = parseComponent(field, *component); problem != FieldProblem::None) {
+        badField(result, e, field, problem, source);
         return result;
       }
     }
@@ -155,75 +172,52 @@ PaletteParse parsePalette(std::string_view text) {
   return result;
 }
 
-std::string paletteProblem(const PaletteParse& p, const std::string& path) {
-  const std::string rest = "; default colours used from entry " + std::to_string(p.failedEntry) + " on.";
-  switch (p.error) {
-    case PaletteError::None: return {};
-    case PaletteError::CannotOpen: return "Could not open the palette file " + path + "; default colours used.";
-    case PaletteError::CannotRead: return "Could not read the palette file " + path + "; default colours used.";
-    case PaletteError::TooShort:
-      return "Palette file " + path + " ends before entry 255 (it holds " + std::to_string(p.entriesRead) +
-             " complete entries)" + rest;
-    case PaletteError::NotAnInteger:
-      return "Palette file " + path + ": entry " + std::to_string(p.failedEntry) + " has \"" + p.badField +
-             "\" where a whole number belongs" + rest;
-    case PaletteError::OutOfRange:
-      return "Palette file " + path + ": entry " + std::to_string(p.failedEntry) + " has \"" + p.badField +
-             "\", outside 0..32767" + rest;
-  }
-  return {};
-}
-
-std::uint32_t paletteColour(const Stores& s, int index) {
-  const auto& e = s.pal[static_cast<std::size_t>(index)];
-  return static_cast<std::uint32_t>(clampComponent(e[1])) |
-         static_cast<std::uint32_t>(clampComponent(e[2])) << 8 |
-         static_cast<std::uint32_t>(clampComponent(e[3])) << 16;
-}
-
 std::uint32_t paletteArgb(const Stores& s, int index) {
-  const auto& e = s.pal[static_cast<std::size_t>(index)];
-  return 0xFF000000u | static_cast<std::uint32_t>(clampComponent(e[1])) << 16 |
-         static_cast<std::uint32_t>(clampComponent(e[2])) << 8 |
-         static_cast<std::uint32_t>(clampComponent(e[3]));
+  const int e = std::clamp(index, 0, kPaletteEntries - 1);
+  const auto component = [&](int c) { return static_cast<std::uint32_t>(std::clamp<int>(s.palComponent(e, c), 0, 255)); };
+  return 0xFF000000u | component(1) << 16 | component(2) << 8 | component(3);
 }
 
-PaletteParse readPaletteFile(const std::string& path) {
+PaletteParse readPaletteFile(const std::string& path, FileLayer& files) {
   PaletteParse parse;
   parse.table = defaultPalette();
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    parse.error = PaletteError::CannotOpen;
+  const auto cannot = [&](const char* what, const Error& why) {
+    parse.status = Error{why.code, std::string("Could not ") + what + " the palette file " + path + "; default colours used."};
     return parse;
-  }
+  };
+  auto file = files.open(path, OpenMode::Read);
+  if (!file) return cannot("open", file.error());
+  const auto length = (*file)->length();
+  if (!length) return cannot("read", length.error());
   // Nothing after the 1024th field is read; 16 MiB is far more than any palette needs.
-  constexpr std::size_t kMaxRead = 16u << 20;
-  std::string text(kMaxRead, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(kMaxRead));
-  if (in.bad()) {
-    parse.error = PaletteError::CannotRead;
-    return parse;
-  }
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return parsePalette(text);
+  constexpr std::uint64_t kMaxRead = 16u << 20;
+  std::string text(static_cast<std::size_t>(std::min(*length, kMaxRead)), '\0');
+  const auto got = (*file)->readAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
+  if (!got) return cannot("read", got.error());
+  text.resize(*got);
+  return parsePalette(text, path);
 }
 
 void applyPalette(Stores& s, const PaletteTable& t) {
   for (int e = 0; e < kPaletteEntries; ++e) {
-    s.pal[e][1] = t[e].r;
-    s.pal[e][2] = t[e].g;
-    s.pal[e][3] = t[e].b;
+    s.palComponent(e, 1) = t[e].r;
+    s.palComponent(e, 2) = t[e].g;
+    s.palComponent(e, 3) = t[e].b;
   }
+}
+
+Status loadPaletteInto(Stores& s, const std::string& path, FileLayer& files) {
+  const PaletteParse parse = readPaletteFile(path, files);
+  applyPalette(s, parse.table);
+  return parse.status;
 }
 
 void load_pal_from(Core& core, const std::string& path) {
   core.logline("Starting to load palette", tag::Palette);
-  const PaletteParse parse = readPaletteFile(path);
-  applyPalette(core.s, parse.table);
-  if (parse.error == PaletteError::None)
+  if (const Status loaded = loadPaletteInto(core.s, path))
     core.logline("Palette loaded.", tag::Palette);
   else
-    core.logline(paletteProblem(parse, path), tag::Palette);
+    core.logline(loaded.error().message, tag::Palette);
 }
 
 std::string palettePath(const std::string& appdir) {

@@ -7,6 +7,8 @@
 #include <string_view>
 
 #include "shell/core.h"
+#include "shell/error.h"
+#include "shell/file_layer.h"
 
 namespace orvane {
 
@@ -25,34 +27,33 @@ const PaletteTable& defaultPalette();
 // The shipped palette file's text for the table above, one named entry per line.
 std::string formatPaletteFile(const PaletteTable& table);
 
-enum class PaletteError { None, CannotOpen, CannotRead, TooShort, NotAnInteger, OutOfRange };
-
 struct PaletteParse {
-  PaletteTable table{};       // entries 0..entriesRead-1 from the text, the rest defaults
-  int entriesRead = 0;        // complete entries taken from the text
-  PaletteError error = PaletteError::None;
-  int failedEntry = -1;       // where a bad field was found
-  std::string badField;       // the offending text, for the message
+  PaletteTable table{};   // entries 0..entriesRead-1 from the text, the rest defaults
+  int entriesRead = 0;    // complete entries taken from the text
+  int failedEntry = -1;   // where the text failed
+  std::string badField;   // the offending text
+  Status status;          // why the text failed, in a line that names its source
 };
 
 // Reads 256 entries from the text. Blanks before (and after) a field are
 // skipped; a comma or a line end (CR LF, LF or CR) ends a field; empty lines
 // are skipped. Colours must be whole numbers 0..32767 (above 255 shows as 255).
 // Stops at the first bad field; everything after entry 255 is ignored.
-PaletteParse parsePalette(std::string_view text);
+// `source` names the text in the error message (the file's path).
+PaletteParse parsePalette(std::string_view text, std::string_view source = "text");
 
-// Reads and parses a palette file (CannotOpen / CannotRead when it cannot).
-PaletteParse readPaletteFile(const std::string& path);
+// Reads and parses a palette file; a file that cannot be opened or read keeps
+// the defaults and says so.
+PaletteParse readPaletteFile(const std::string& path, FileLayer& files = systemFileLayer());
 // Puts a table into pal entries 0..255.
 void applyPalette(Stores& s, const PaletteTable& table);
+// Reads a palette file into pal (defaults where it fails); the error, if any,
+// is the line to show the user.
+Status loadPaletteInto(Stores& s, const std::string& path, FileLayer& files = systemFileLayer());
 
-// The message written under "Palette" when the parse failed (names the file).
-std::string paletteProblem(const PaletteParse& parse, const std::string& path);
-
-// Colour of a palette index as the packed 0x00BBGGRR value; components above
-// 255 count as 255, below 0 as 0.
-std::uint32_t paletteColour(const Stores& s, int index);
-// The same colour as 0xFFRRGGBB, for composing pictures.
+// Colour of a palette index as 0xFFRRGGBB, for composing pictures. Indices
+// below 0 or above 255 take the colour of entry 0 or 255; components above 255
+// count as 255, below 0 as 0.
 std::uint32_t paletteArgb(const Stores& s, int index);
 
 // The palette file beside the executable (appdir), or, when there is none

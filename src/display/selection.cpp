@@ -1,13 +1,16 @@
 #include "display/selection.h"
 
+#include "shell/picture.h"
+
 namespace orvane {
 
 int hitCell(const Stores& s, double x, double y) {
   int hit = 0;
   for (int k = 1; k <= kGridCells; ++k) {
-    const double cx = s.gridpos[k][1];
-    const double cy = s.gridpos[k][2];
-    if (cx <= x && x <= cx + 144 && cy <= y && y <= cy + 81) hit = k;
+    const double cx = s.cellX(k);
+    const double cy = s.cellY(k);
+    // Both edges count: the area is one pixel wider and taller than the picture.
+    if (cx <= x && x <= cx + kPictureWidth && cy <= y && y <= cy + kPictureHeight) hit = k;
   }
   return hit;
 }

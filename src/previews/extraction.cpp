@@ -13,20 +13,19 @@ void intract2(Core& core, std::int32_t fromx, std::int32_t /*tox*/, std::int32_t
 
   const std::int32_t n = ++s.piccount;
   numb = n;
-  core.bars.barstate(1);
+  core.bars.barstate(kBusy);
   core.logline("Extracting " + std::to_string(fromx) + " to memory(" + std::to_string(n) + ")", tag::Extract_3);
 
-  auto& preview = s.pics[static_cast<std::size_t>(n)];
-  for (int r = 1; r <= record::kRows; ++r) {
-    // Row 81 gets no step of its own: the idle state below shows the bar full.
-    if (r % 5 == 0) core.bars.setbar2(r, record::kRows);
-    const std::uint8_t* stored = rows + (r - 1) * record::kRowBytes;
-    auto& cells = preview[static_cast<std::size_t>(r)];
-    for (int c = 1; c <= record::kRowBytes; ++c) cells[static_cast<std::size_t>(c)] = stored[c - 1];
+  for (int y = 0; y < record::kRows; ++y) {
+    // Steps at rows 5, 10, ..., 80 of 81 counted from one; the last row gets
+    // none of its own: the idle state below shows the bar full.
+    if ((y + 1) % 5 == 0) core.bars.setbar2(y + 1, record::kRows);
+    const std::uint8_t* stored = rows + y * record::kRowBytes;
+    for (int j = 0; j < record::kRowBytes; ++j) s.previewByte(n, y, j) = stored[j];
   }
 
   core.logline("Done", tag::Extract_3);
-  core.bars.barstate(2);
+  core.bars.barstate(kIdle);
   core.host.repaintNow();
 }
 

@@ -1,5 +1,6 @@
 #include "previews/repair.h"
 
+#include "previews/record_format.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -14,12 +15,18 @@ void repair(Core& core, bool IsBMP) {
   Stores& s = core.s;
   core.logline("Starting repairs...", tag::Repairer);
 
+  // Sets one prefix byte to the value it must have; true when it was wrong.
+  const auto enforce = [](std::int16_t& cell, std::uint8_t value) {
+    if (cell == value) return false;
+    cell = value;
+    return true;
+  };
+
   std::int32_t count = 0;
-  for (int p = 1; p <= s.piccount && p <= kMaxPreviews; ++p) {
-    for (int r = 1; r <= 81; ++r) {
-      auto& row = s.pics[p][r];
-      if (row[1] != 0) { row[1] = 0; ++count; }
-      if (row[2] != 144) { row[2] = 144; ++count; }
+  for (int n = 1; n <= s.piccount && n <= kMaxPreviews; ++n) {
+    for (int y = 0; y < record::kRows; ++y) {
+      count += enforce(s.previewByte(n, y, 0), record::kPrefix0);
+      count += enforce(s.previewByte(n, y, 1), record::kPrefix1);
     }
   }
   if (count == 0)
@@ -31,12 +38,14 @@ void repair(Core& core, bool IsBMP) {
 
   count = 0;
   std::int16_t colours = 0;
-  for (int y = 0; y <= 80; ++y) {
-    auto& row = s.blimp[y];
-    if (row[0] != 0) { row[0] = 0; ++count; }
-    if (row[1] != 144) { row[1] = 144; ++count; }
-    for (int x = 2; x <= 145; ++x) {
-      if (row[x] > 150) { row[x] = 0; ++colours; }
+  for (int y = 0; y < record::kRows; ++y) {
+    count += enforce(s.bufferByte(y, 0), record::kPrefix0);
+    count += enforce(s.bufferByte(y, 1), record::kPrefix1);
+    for (int x = 0; x < record::kPixelsPerRow; ++x) {
+      if (s.bufferPixel(y, x) > kHighestPictureColour) {
+        s.bufferPixel(y, x) = 0;
+        ++colours;
+      }
     }
   }
   if (colours > 0) core.logline("Colours above 150 detected, please recheck your BMP!", tag::Repairer);

@@ -3,11 +3,9 @@
 #include <limits>
 #include <vector>
 
-#include "display/grid.h"
 #include "previews/extraction.h"
 #include "previews/movie_file.h"
 #include "previews/record_format.h"
-#include "previews/repair.h"
 #include "previews/signature_search.h"
 #include "shell/tags.h"
 
@@ -61,19 +59,19 @@ void addthe(Core& core, std::int32_t a, std::int32_t b) {
   Stores& s = core.s;
   if (s.posnum < 0 || s.posnum >= kMaxPreviews) return;  // no entry left in the table
   ++s.posnum;
-  s.picpos[static_cast<std::size_t>(s.posnum)][1] = a;
-  s.picpos[static_cast<std::size_t>(s.posnum)][2] = b;
+  s.recordPosition(s.posnum) = a;
+  s.trailerPosition(s.posnum) = b;
 }
 
-std::optional<ScanFailure> loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes) {
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes) {
   // Open and measure before anything changes, so that a movie that cannot be
   // scanned leaves the previous one shown and usable.
-  MovieFile file(filenam);
-  if (!file.isOpen()) return ScanFailure{filenam, file.error()};
+  MovieFile file;
+  if (auto opened = file.open(filenam); !opened) return opened.error();
   if (file.length() > std::numeric_limits<std::int32_t>::max())
-    return ScanFailure{filenam, "File too large: " + std::to_string(file.length()) +
-                                    " bytes, positions stop at " +
-                                    std::to_string(std::numeric_limits<std::int32_t>::max())};
+    return Error{ErrorCode::TooLarge, "File too large: " + std::to_string(file.length()) +
+                                          " bytes, positions stop at " +
+                                          std::to_string(std::numeric_limits<std::int32_t>::max())};
   ChunkedReader reader(file, chunkBytes);
 
   Stores& s = core.s;
@@ -91,7 +89,7 @@ std::optional<ScanFailure> loadfile3(Core& core, const std::string& filenam, std
   // would make them.
   StepProgress progress(core.bars, step, length);
   std::vector<std::uint32_t> hits;
-  std::int64_t notLoaded = 0;
+  WalkSummary summary;
   ChunkView view;
   while (reader.next(view)) {
     hits.clear();
@@ -100,7 +98,7 @@ std::optional<ScanFailure> loadfile3(Core& core, const std::string& filenam, std
       const auto i = static_cast<std::int32_t>(view.offset + hit + 1);
       progress.reach(i);
       if (s.piccount >= kMaxPreviews) {
-        ++notLoaded;
+        ++summary.notLoaded;
         continue;
       }
       core.bars.setbar(i, length);
@@ -111,18 +109,18 @@ std::optional<ScanFailure> loadfile3(Core& core, const std::string& filenam, std
   }
   // The last positions are too close to the end of the file for a record.
   progress.reach(length);
-  const std::string readError = file.error();
-  const std::int64_t readUpTo = reader.bytesRead();
+  summary.readError = file.readError();
+  summary.readUpTo = reader.bytesRead();
   file.close();
+  return summary;
+}
 
-  core.host.setPageMaximum(pageMaximumFor(s.piccount));
+void reportWalkEnd(Core& core, const WalkSummary& walk) {
   core.logline("Done", tag::Scanner);
-  if (notLoaded > 0) core.logline(notLoadedLine(notLoaded), tag::Scanner);
-  if (!readError.empty())
-    core.logline("Could not read on from byte " + std::to_string(readUpTo) + ": " + readError + ".", tag::Scanner);
-  repair(core, false);
-  Draw_Click(core);
-  return std::nullopt;
+  if (walk.notLoaded > 0) core.logline(notLoadedLine(walk.notLoaded), tag::Scanner);
+  if (walk.readError)
+    core.logline("Could not read on from byte " + std::to_string(walk.readUpTo) + ": " + walk.readError->message + ".",
+                 tag::Scanner);
 }
 
 }  // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
 // The parts of the Windows BMP format the program reads and writes: the 14-byte
 // file header, the 40-byte information header, little-endian fields.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -18,6 +19,12 @@ inline constexpr int kMaxColours = 256;
 inline constexpr std::uint32_t kFileHeaderBytes = 14;
 inline constexpr std::uint32_t kInfoHeaderBytes = 40;
 inline constexpr std::uint32_t kHeadersBytes = kFileHeaderBytes + kInfoHeaderBytes;  // 54
+
+// Rows of palette indices in file order: rows[0] is the bottom row of the
+// picture, the order the picture buffer keeps them in.
+using PixelRows = std::array<std::array<std::uint8_t, kWidth>, kHeight>;
+// The picture row, counted from the top, that file row r holds.
+inline constexpr int rowFromTop(int r) { return kHeight - 1 - r; }
 
 // Field offsets from the start of the file.
 inline constexpr std::size_t kType = 0;          // 2 bytes, "BM"

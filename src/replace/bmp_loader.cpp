@@ -2,13 +2,9 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
-#include <vector>
+#include <span>
 
-#include "display/drawing.h"
-#include "previews/repair.h"
 #include "replace/bmp_format.h"
-#include "shell/tags.h"
 
 namespace orvane {
 namespace {
@@ -40,67 +36,39 @@ Verdict checkHeader(std::span<const std::uint8_t> head, std::size_t got, std::ui
   return Verdict::Accepted;
 }
 
-// Reads the header and the pixel area; false when the file is refused.
-bool readPicture(Core& core, const std::string& filename, FileLayer& files, std::vector<std::uint8_t>& pixels) {
-  std::unique_ptr<OpenFile> file;
-  if (files.open(filename, OpenMode::Read, file)) return false;
-
-  std::uint64_t fileLength = 0;
-  if (file->length(fileLength)) return false;
-
-  std::array<std::uint8_t, bmp::kCheckedHeaderBytes> head{};
-  std::size_t got = 0;
-  if (file->readAt(0, head, got)) return false;
-
-  std::uint32_t pixelOffset = 0;
-  switch (checkHeader(head, got, fileLength, pixelOffset)) {
-    case Verdict::Accepted:
-      break;
-    case Verdict::Compressed:
-      core.host.messageBox(kRleText, "Can't read", BoxIcon::None);
-      return false;
-    case Verdict::Refused:
-      return false;
-  }
-
-  // The file may have shrunk since it was measured: only a complete area counts.
-  pixels.resize(bmp::kPixelBytes);
-  if (file->readAt(pixelOffset, pixels, got) || got != pixels.size()) return false;
-  file->close();  // a read-only file has nothing left to lose
-  return true;
-}
+Error refused() { return {ErrorCode::BmpRefused, "Not a 144 x 81, 8-bit, uncompressed, bottom-up BMP."}; }
 
 }  // namespace
 
-std::string lowerCasePath(const std::string& path) {
-  std::string lower = path;
-  for (char& ch : lower)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-  return lower;
-}
+Result<bmp::PixelRows> readBmp(const std::string& filename, FileLayer& files) {
+  auto opened = files.open(filename, OpenMode::Read);
+  if (!opened) return opened.error();
+  OpenFile& file = **opened;
 
-bool loadblimp(Core& core, const std::string& filename, FileLayer& files) {
-  const std::string shown = lowerCasePath(filename);
-  core.logline("Opening " + shown + "...", tag::BMPsys);
+  const auto fileLength = file.length();
+  if (!fileLength) return fileLength.error();
 
-  std::vector<std::uint8_t> pixels;
-  if (!readPicture(core, filename, files, pixels)) {
-    core.logline("Bmp is corrupt! (" + shown + ")", tag::BMPsys);
-    return false;
+  std::array<std::uint8_t, bmp::kCheckedHeaderBytes> head{};
+  const auto got = file.readAt(0, head);
+  if (!got) return got.error();
+
+  std::uint32_t pixelOffset = 0;
+  switch (checkHeader(head, *got, *fileLength, pixelOffset)) {
+    case Verdict::Accepted:
+      break;
+    case Verdict::Compressed:
+      return Error{ErrorCode::BmpCompressed, kRleText};
+    case Verdict::Refused:
+      return refused();
   }
 
-  // The file's first row is the bottom of the picture, as is the buffer's row 0.
-  Stores& s = core.s;
-  for (int r = 0; r < bmp::kHeight; ++r)
-    for (int c = 0; c < bmp::kWidth; ++c)
-      s.blimp[static_cast<std::size_t>(r)][static_cast<std::size_t>(c + 2)] =
-          pixels[static_cast<std::size_t>(bmp::kWidth * r + c)];
-  core.logline("Image loaded, checking for errors...", tag::BMPsys);
-
-  repair(core, true);
-  s.pictureLoaded = true;
-  draw1(core);
-  return true;
+  // The file may have shrunk since it was measured: only a complete area counts.
+  bmp::PixelRows rows{};
+  static_assert(sizeof rows == bmp::kPixelBytes, "rows of 144 bytes lie back to back");
+  const auto area = file.readAt(pixelOffset, std::span(rows.front().data(), bmp::kPixelBytes));
+  if (!area) return area.error();
+  if (*area != bmp::kPixelBytes) return refused();
+  return rows;
 }
 
 }  // namespace orvane

@@ -1,12 +1,10 @@
 #include "replace/bmp_writer.h"
 
-#include <stdexcept>
-
 namespace orvane::bmp {
 
-std::vector<std::uint8_t> encode8(const PixelRows& rows, std::span<const Rgb> colours) {
+Result<std::vector<std::uint8_t>> encode8(const PixelRows& rows, std::span<const Rgb> colours) {
   if (colours.size() > static_cast<std::size_t>(kMaxColours))
-    throw std::length_error("a BMP colour table holds at most 256 entries");
+    return Error{ErrorCode::TooManyColours, "A BMP colour table holds at most 256 entries."};
 
   const auto tableBytes = static_cast<std::uint32_t>(4 * colours.size());
   const std::uint32_t pixelOffset = kHeadersBytes + tableBytes;

@@ -3,8 +3,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "shell/file_layer.h"
 #include "shell/core.h"
+#include "shell/error.h"
+#include "shell/file_layer.h"
 
 namespace orvane {
 
@@ -12,9 +13,10 @@ namespace orvane {
 // that a picture was loaded, that the preview exists, that the movie is still
 // there and that a preview record still starts at its recorded position. The
 // 11826 row bytes go out as one block, are flushed to stable storage and read
-// back. True only after a verified write; every refusal or failure is told to
-// the user in a message box, and a failed write is undone where possible.
-bool begin(Core& core, int axe, FileLayer& files = systemFileLayer());
+// back. Succeeds only after a verified write; every refusal or failure is told
+// to the user in a message box (and returned with the box's text), and a
+// failed write is undone where possible.
+Status begin(Core& core, int axe, FileLayer& files = systemFileLayer());
 
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
 // is buffer row 80 - k, columns 0..145, one byte per cell.

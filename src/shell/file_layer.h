@@ -1,36 +1,38 @@
 #pragma once
-// What the BMP loader and the scene writer need of the file system, behind
-// an interface so that tests can make any single step fail: open an existing
-// file (never creating or truncating it), read and write at a byte offset,
-// flush to stable storage, close, and test whether a file exists.
+// What the logic needs of the file system, behind an interface so that tests
+// can make any single step fail: open an existing file (never creating or
+// truncating it), read and write at a byte offset, flush to stable storage,
+// close, and test whether a file exists.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
-#include <system_error>
+
+#include "shell/error.h"
 
 namespace orvane {
 
-// An open file. Every operation reports failure through its error_code (empty
-// on success); the destructor closes a file that was not closed explicitly and
-// drops any error from doing so.
+// An open file. The destructor closes a file that was not closed explicitly
+// and drops any error from doing so.
 class OpenFile {
  public:
   virtual ~OpenFile() = default;
 
-  // Length of the file in bytes.
-  virtual std::error_code length(std::uint64_t& bytes) = 0;
-  // Reads up to out.size() bytes at `offset` into out; `got` is the number
-  // read, less than asked only at the end of the file.
-  virtual std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) = 0;
-  // Writes data at `offset`; `put` is the number of bytes written before the
-  // write stopped, which may be less than data.size() with or without an error.
-  virtual std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) = 0;
+  // Length of the file in bytes; an error for anything but a regular file.
+  virtual Result<std::uint64_t> length() = 0;
+  // Reads up to out.size() bytes at `offset` into out and returns how many,
+  // fewer than asked only at the end of the file.
+  virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
+  // Writes data at `offset` in one request and returns how many bytes the
+  // system took, which may be fewer than data.size() (a full disk or a
+  // file-size limit). After an error, how much of the block reached the file
+  // is not known.
+  virtual Result<std::size_t> writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) = 0;
   // Pushes everything written so far to stable storage.
-  virtual std::error_code flush() = 0;
+  virtual Status flush() = 0;
   // Closes the file; a second call does nothing.
-  virtual std::error_code close() = 0;
+  virtual Status close() = 0;
 };
 
 enum class OpenMode { Read, ReadWrite };
@@ -42,8 +44,8 @@ class FileLayer {
   // True when a file (not a folder) is at `path`.
   virtual bool exists(const std::string& path) = 0;
   // Opens an existing file. Neither mode creates a missing file or truncates an
-  // existing one. On failure `file` stays empty.
-  virtual std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) = 0;
+  // existing one.
+  virtual Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) = 0;
 };
 
 // The operating system's files, implemented in platform.cpp beside the other

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "display/picture.h"
+#include "shell/picture.h"
 
 namespace orvane {
 

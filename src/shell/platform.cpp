@@ -16,6 +16,10 @@
 #include <io.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#ifndef NOMINMAX
+#define NOMINMAX  // keep std::min and std::max usable
+#endif
+#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -30,7 +34,9 @@ namespace orvane {
 
 namespace {
 
-std::error_code lastError() { return {errno, std::generic_category()}; }
+Error lastError() { return systemError(errno); }
+
+Error notRegular() { return {ErrorCode::NotRegularFile, "Not a regular file"}; }
 
 std::filesystem::path fromUtf8(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
@@ -46,17 +52,16 @@ class SystemFile final : public OpenFile {
   explicit SystemFile(int fd) : fd_(fd) {}
   ~SystemFile() override { close(); }
 
-  std::error_code length(std::uint64_t& bytes) override {
+  Result<std::uint64_t> length() override {
     struct _stat64 st {};
     if (_fstat64(fd_, &st) != 0) return lastError();
-    if ((st.st_mode & _S_IFMT) == _S_IFDIR) return std::make_error_code(std::errc::is_a_directory);
-    if ((st.st_mode & _S_IFMT) != _S_IFREG) return std::make_error_code(std::errc::invalid_seek);
-    bytes = static_cast<std::uint64_t>(st.st_size);
-    return {};
+    if ((st.st_mode & _S_IFMT) == _S_IFDIR) return systemError(EISDIR);
+    if ((st.st_mode & _S_IFMT) != _S_IFREG) return notRegular();
+    return static_cast<std::uint64_t>(st.st_size);
   }
 
-  std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) override {
-    got = 0;
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    std::size_t got = 0;
     if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
     while (got < out.size()) {
       const auto want = static_cast<unsigned>(std::min(out.size() - got, kChunk));
@@ -65,28 +70,26 @@ class SystemFile final : public OpenFile {
       if (n == 0) break;
       got += static_cast<std::size_t>(n);
     }
-    return {};
+    return got;
   }
 
-  std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) override {
-    put = 0;
+  Result<std::size_t> writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) override {
     if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
     // As on POSIX: one block (blocks here are far below kChunk), a short write
     // is reported to the caller rather than retried.
     const auto want = static_cast<unsigned>(std::min(data.size(), kChunk));
     const int n = _write(fd_, data.data(), want);
     if (n < 0) return lastError();
-    put = static_cast<std::size_t>(n);
-    return {};
+    return static_cast<std::size_t>(n);
   }
 
-  std::error_code flush() override { return _commit(fd_) == 0 ? std::error_code{} : lastError(); }
+  Status flush() override { return _commit(fd_) == 0 ? Status{} : Status{lastError()}; }
 
-  std::error_code close() override {
+  Status close() override {
     if (fd_ < 0) return {};
     const int fd = fd_;
     fd_ = -1;
-    return _close(fd) == 0 ? std::error_code{} : lastError();
+    return _close(fd) == 0 ? Status{} : Status{lastError()};
   }
 
  private:
@@ -105,20 +108,19 @@ class SystemFile final : public OpenFile {
   explicit SystemFile(int fd) : fd_(fd) {}
   ~SystemFile() override { close(); }
 
-  std::error_code length(std::uint64_t& bytes) override {
+  Result<std::uint64_t> length() override {
     struct stat st {};
     if (::fstat(fd_, &st) != 0) return lastError();
     // Only a regular file has a length worth reading; a folder, device or pipe does not.
-    if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-    if (!S_ISREG(st.st_mode)) return std::make_error_code(std::errc::invalid_seek);
-    bytes = static_cast<std::uint64_t>(st.st_size);
-    return {};
+    if (S_ISDIR(st.st_mode)) return systemError(EISDIR);
+    if (!S_ISREG(st.st_mode)) return notRegular();
+    return static_cast<std::uint64_t>(st.st_size);
   }
 
-  std::error_code readAt(std::uint64_t offset, std::span<std::uint8_t> out, std::size_t& got) override {
-    got = 0;
+  Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    std::size_t got = 0;
     if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - out.size())
-      return std::make_error_code(std::errc::value_too_large);
+      return systemError(EOVERFLOW);
     while (got < out.size()) {
       const ssize_t n = ::pread(fd_, out.data() + got, out.size() - got, static_cast<off_t>(offset + got));
       if (n < 0) {
@@ -128,13 +130,12 @@ class SystemFile final : public OpenFile {
       if (n == 0) break;
       got += static_cast<std::size_t>(n);
     }
-    return {};
+    return got;
   }
 
-  std::error_code writeAt(std::uint64_t offset, std::span<const std::uint8_t> data, std::size_t& put) override {
-    put = 0;
+  Result<std::size_t> writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) override {
     if (offset > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) - data.size())
-      return std::make_error_code(std::errc::value_too_large);
+      return systemError(EOVERFLOW);
     // One write call for the whole block. A short write on a regular file means
     // the disk or a file-size limit stopped it: writing on would only be
     // refused again (or, past a size limit, end the process half-way), so the
@@ -143,23 +144,22 @@ class SystemFile final : public OpenFile {
     do n = ::pwrite(fd_, data.data(), data.size(), static_cast<off_t>(offset));
     while (n < 0 && errno == EINTR);
     if (n < 0) return lastError();
-    put = static_cast<std::size_t>(n);
-    return {};
+    return static_cast<std::size_t>(n);
   }
 
-  std::error_code flush() override {
+  Status flush() override {
 #ifdef F_FULLFSYNC
     // fsync alone leaves the data in the drive's cache on these systems.
     if (::fcntl(fd_, F_FULLFSYNC) == 0) return {};
 #endif
-    return ::fsync(fd_) == 0 ? std::error_code{} : lastError();
+    return ::fsync(fd_) == 0 ? Status{} : Status{lastError()};
   }
 
-  std::error_code close() override {
+  Status close() override {
     if (fd_ < 0) return {};
     const int fd = fd_;
     fd_ = -1;  // the descriptor is released even when close reports an error
-    return ::close(fd) == 0 ? std::error_code{} : lastError();
+    return ::close(fd) == 0 ? Status{} : Status{lastError()};
   }
 
  private:
@@ -188,12 +188,10 @@ class SystemFileLayer final : public FileLayer {
     return !ec && std::filesystem::exists(st) && !std::filesystem::is_directory(st);
   }
 
-  std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
-    file.reset();
+  Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
     const int fd = openDescriptor(path, mode);
     if (fd < 0) return lastError();
-    file = std::make_unique<SystemFile>(fd);
-    return {};
+    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(fd));
   }
 };
 

@@ -22,11 +22,11 @@ void ProgressBars::setbar(double axe, double axela) { set(BarId::Shape1, shape1_
 void ProgressBars::setbar2(double axe, double axela) { set(BarId::Shape3, shape3_, axe, axela); }
 
 void ProgressBars::barstate(int axe) {
-  if (axe == 1) {
+  if (axe == kBusy) {
     shape3_.borderColour = kBarBlue;
     shape3_.fillColour = kBarBlue;
     setbar2(0, 5);
-  } else if (axe == 2) {
+  } else if (axe == kIdle) {
     shape3_.borderColour = kBarGrey;
     shape3_.fillColour = kBarGrey;
     setbar2(1, 1);

@@ -9,7 +9,6 @@ namespace orvane {
 
 inline constexpr std::uint32_t kBarBlue = 0xFF0000;   // packed 0x00BBGGRR
 inline constexpr std::uint32_t kBarGrey = 0xC0C0C0;
-inline constexpr std::uint32_t kFrameWhite = 0xFFFFFF;
 
 struct ShapeGeometry {
   int left, top, width, height;  // twips
@@ -17,6 +16,10 @@ struct ShapeGeometry {
 inline constexpr ShapeGeometry kShape2{6120, 4200, 3375, 240};
 inline constexpr ShapeGeometry kShape1{6135, 4210, 2295, 105};
 inline constexpr ShapeGeometry kShape3{6135, 4320, 2295, 105};
+
+// The lower bar's two states, for barstate.
+inline constexpr int kBusy = 1;  // blue and empty, an extraction is running
+inline constexpr int kIdle = 2;  // grey and full
 
 // W x axe / axela, truncated toward zero, minus 30; 0 when axe is 0. The result
 // may be negative (a fraction below 30 / W) or exceed the frame (axe > axela).
@@ -28,13 +31,12 @@ class ProgressBars {
 
   void setbar(double axe, double axela);   // upper bar Shape1
   void setbar2(double axe, double axela);  // lower bar Shape3
-  // 1 busy (blue, empty), 2 idle (grey, full), anything else leaves the bar;
+  // kBusy (blue, empty), kIdle (grey, full), anything else leaves the bar;
   // always repaints the window at once.
   void barstate(int axe);
 
   const BarLook& shape1() const { return shape1_; }
   const BarLook& shape3() const { return shape3_; }
-  double shape2Width() const { return shape2Width_; }
 
  private:
   void set(BarId id, BarLook& look, double axe, double axela);

@@ -12,8 +12,8 @@ void setlists(Stores& s) {
 
   // Four columns 154 pixels apart, three rows 90 pixels apart.
   for (int k = 1; k <= kGridCells; ++k) {
-    s.gridpos[k][1] = ((k - 1) % 4) * 154;
-    s.gridpos[k][2] = ((k - 1) / 4) * 90;
+    s.gridpos[static_cast<std::size_t>(k)][1] = ((k - 1) % 4) * 154;
+    s.gridpos[static_cast<std::size_t>(k)][2] = ((k - 1) / 4) * 90;
   }
 }
 

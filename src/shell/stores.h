@@ -13,6 +13,15 @@ inline constexpr int kTagCount = 51;        // tagnames 0..50
 inline constexpr int kGridCells = 12;       // cells 1..12 per page
 inline constexpr int kMaxPreviews = 255;    // previews 1..255
 
+// Pictures in the stores are 144 x 81 palette indices. Each picture row is kept
+// as its 146 stored bytes: places 0 and 1 the row prefix, places 2..145 the
+// pixels 0..143 from left to right.
+inline constexpr int kStoredRows = 81;
+inline constexpr int kStoredRowBytes = 146;
+inline constexpr int kFirstPixelPlace = 2;
+// The highest palette entry a picture may use; the repair pass clears higher ones.
+inline constexpr int kHighestPictureColour = 150;
+
 struct Stores {
   // Global stores.
   std::string appdir;                                   // ends in one separator
@@ -33,6 +42,41 @@ struct Stores {
   // True once a BMP has been loaded and repaired: the all-zero buffer of a
   // program that never loaded one must not be written into a movie.
   bool pictureLoaded = false;
+
+  // The one home of the stores' index arithmetic. The preview store keeps
+  // preview n's picture rows top first from row 1, each row's stored bytes
+  // from column 1; the picture buffer keeps its rows bottom first (the order
+  // of a bottom-up BMP) from row 0, each row's stored bytes from column 0.
+
+  // Place j (0..145) of picture row y (0..80, top first) of preview n.
+  std::int16_t& previewByte(int n, int y, int j) { return pics[at(n)][at(y + 1)][at(j + 1)]; }
+  std::int16_t previewByte(int n, int y, int j) const { return pics[at(n)][at(y + 1)][at(j + 1)]; }
+  // Pixel x (0..143) of picture row y (0..80, top first) of preview n.
+  std::int16_t& previewPixel(int n, int y, int x) { return previewByte(n, y, x + kFirstPixelPlace); }
+  std::int16_t previewPixel(int n, int y, int x) const { return previewByte(n, y, x + kFirstPixelPlace); }
+
+  // Place j (0..145) of picture row y (0..80, top first) of the picture buffer.
+  std::int16_t& bufferByte(int y, int j) { return blimp[at(kStoredRows - 1 - y)][at(j)]; }
+  std::int16_t bufferByte(int y, int j) const { return blimp[at(kStoredRows - 1 - y)][at(j)]; }
+  // Pixel x (0..143) of picture row y (0..80, top first) of the picture buffer.
+  std::int16_t& bufferPixel(int y, int x) { return bufferByte(y, x + kFirstPixelPlace); }
+  std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }
+
+  // One-based position of preview n's record in the movie, and of its trailer.
+  std::int32_t& recordPosition(int n) { return picpos[at(n)][1]; }
+  std::int32_t recordPosition(int n) const { return picpos[at(n)][1]; }
+  std::int32_t& trailerPosition(int n) { return picpos[at(n)][2]; }
+
+  // Pixel origin of grid cell k (1..12) inside the grid.
+  std::int32_t cellX(int k) const { return gridpos[at(k)][1]; }
+  std::int32_t cellY(int k) const { return gridpos[at(k)][2]; }
+
+  // Colour component c (1 red, 2 green, 3 blue) of palette entry e (0..255).
+  std::int16_t& palComponent(int e, int c) { return pal[at(e)][at(c)]; }
+  std::int16_t palComponent(int e, int c) const { return pal[at(e)][at(c)]; }
+
+ private:
+  static std::size_t at(int index) { return static_cast<std::size_t>(index); }
 };
 
 // The one instance, allocated on the heap (the preview store alone is about

@@ -1,7 +1,6 @@
 #pragma once
 // Tag numbers of the activity log; the names live in Stores::tagnames.
 namespace orvane::tag {
-inline constexpr int Unknown = 0;
 inline constexpr int Main = 1;
 inline constexpr int Scanner = 2;
 inline constexpr int Extract = 3;

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "display/palette.h"
-#include "shell/startup.h"
+#include "workflow/startup.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
 
@@ -33,7 +33,7 @@ void expectGradient(const PaletteTable& t) {
 
 TEST(PaletteReader, ReadsFieldsNotLinesWhateverTheLayout) {
   const auto lined = parsePalette(onePerLine());
-  EXPECT_EQ(lined.error, PaletteError::None);
+  EXPECT_TRUE(lined.status.ok());
   expectGradient(lined.table);
 
   // The same 1024 fields: four entries to a line, blanks before fields, LF ends,
@@ -46,7 +46,7 @@ TEST(PaletteReader, ReadsFieldsNotLinesWhateverTheLayout) {
   }
   for (const auto& text : {packed, perField}) {
     const auto p = parsePalette(text);
-    EXPECT_EQ(p.error, PaletteError::None);
+    EXPECT_TRUE(p.status.ok());
     expectGradient(p.table);
   }
 }
@@ -56,7 +56,7 @@ TEST(PaletteReader, LeadingFieldIsIgnoredAndTrailingContentNeverRead) {
   for (int e = 1; e < 256; ++e) text += "anything at all," + std::to_string(e) + ",0,0\r\n";
   text += "this is not a palette entry, and it is never read\r\n";
   const auto p = parsePalette(text);
-  EXPECT_EQ(p.error, PaletteError::None);
+  EXPECT_TRUE(p.status.ok());
   EXPECT_EQ(p.table[0].r, 1);
   EXPECT_EQ(p.table[0].b, 3);
   EXPECT_EQ(p.table[255].r, 255);
@@ -67,7 +67,7 @@ TEST(PaletteReader, BrokenFilesKeepWhatWasReadAndDefaultTheRest) {
   for (int e = 0; e < 100; ++e) shortText += entry(e) + "\r\n";
   shortText += "c100,7";  // entry 100 is cut inside
   auto p = parsePalette(shortText);
-  EXPECT_EQ(p.error, PaletteError::TooShort);
+  EXPECT_EQ(p.status.error().code, ErrorCode::PaletteTooShort);
   EXPECT_EQ(p.entriesRead, 100);
   EXPECT_EQ(p.table[99].r, 99);
   EXPECT_EQ(p.table[100].r, defaultPalette()[100].r);
@@ -76,7 +76,7 @@ TEST(PaletteReader, BrokenFilesKeepWhatWasReadAndDefaultTheRest) {
   std::string word = onePerLine();
   word.replace(word.find("c3,3,"), 5, "c3,red,");
   p = parsePalette(word);
-  EXPECT_EQ(p.error, PaletteError::NotAnInteger);
+  EXPECT_EQ(p.status.error().code, ErrorCode::PaletteNotANumber);
   EXPECT_EQ(p.failedEntry, 3);
   EXPECT_EQ(p.badField, "red");
   EXPECT_EQ(p.table[2].r, 2);
@@ -86,19 +86,20 @@ TEST(PaletteReader, BrokenFilesKeepWhatWasReadAndDefaultTheRest) {
     std::string text = onePerLine();
     text.replace(text.find("c9,9,"), 5, std::string("c9,") + bad + ",");
     p = parsePalette(text);
-    EXPECT_NE(p.error, PaletteError::None) << bad;
+    EXPECT_FALSE(p.status.ok()) << bad;
     EXPECT_EQ(p.failedEntry, 9) << bad;
   }
 }
 
-TEST(PaletteColour, ComponentsAbove255CountAs255AndEntry256StaysBlack) {
+TEST(PaletteColour, ComponentsAbove255CountAs255AndIndicesOutsideTheTableTakeTheEnds) {
   auto s = makeStores();
   s->pal[7][1] = 300;
   s->pal[7][2] = 0x12;
   s->pal[7][3] = 0x34;
-  EXPECT_EQ(paletteColour(*s, 7), 0x3412FFu);
+  s->pal[255][3] = 9;
   EXPECT_EQ(paletteArgb(*s, 7), 0xFFFF1234u);
-  EXPECT_EQ(paletteColour(*s, 256), 0u);
+  EXPECT_EQ(paletteArgb(*s, 256), 0xFF000009u);
+  EXPECT_EQ(paletteArgb(*s, -1), 0xFF000000u);
 }
 
 struct LoadPaletteTest : ::testing::Test {
@@ -149,7 +150,7 @@ TEST(ShippedPalette, IsTheBuiltInDefaultTableAndKeepsPreviewColoursDistinct) {
   std::ifstream in(std::string(ORVANE_SOURCE_DIR) + "/data/mevrik.palette", std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   const auto p = parsePalette(text);
-  ASSERT_EQ(p.error, PaletteError::None);
+  ASSERT_TRUE(p.status.ok());
   EXPECT_EQ(text, formatPaletteFile(defaultPalette()));
   for (int a = 0; a <= 150; ++a)
     for (int b = a + 1; b <= 150; ++b) {

@@ -9,6 +9,7 @@
 
 #include "previews/record_format.h"
 #include "previews/scanner.h"
+#include "workflow/open_movie.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
 
@@ -99,8 +100,8 @@ TEST(DemoMovie, OnlyTheFifthCardHasOneDamagedPrefixInALaterRow) {
 TEST(DemoMovie, OpensAsTwoPagesWithOneRepair) {
   testing::FakeHost host;
   Core core{host};
-  const auto failure = loadfile3(core, ORVANE_RUNTIME_DIR "/demo.3mm");
-  ASSERT_FALSE(failure.has_value()) << failure->reason;
+  const auto scanned = loadfile3(core, ORVANE_RUNTIME_DIR "/demo.3mm");
+  ASSERT_TRUE(scanned) << scanned.error().message;
 
   ASSERT_EQ(core.s.piccount, 16);
   EXPECT_EQ(host.pageMaximum, 1);

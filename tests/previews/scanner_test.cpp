@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "previews/scanner.h"
+#include "workflow/open_movie.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
 
@@ -28,8 +29,8 @@ struct ScannerTest : ::testing::Test {
     return path;
   }
   void scan(const Bytes& bytes, const std::string& name = "scene.3mm") {
-    const auto failure = loadfile3(core, write(bytes, name));
-    ASSERT_FALSE(failure.has_value()) << failure->reason;
+    const auto scanned = loadfile3(core, write(bytes, name));
+    ASSERT_TRUE(scanned) << scanned.error().message;
   }
   std::vector<int> found() const {
     std::vector<int> positions;
@@ -205,13 +206,12 @@ TEST_F(ScannerTest, AMovieThatCannotBeOpenedChangesNothing) {
 
   const std::string missing = dir.file("missing.3mm");
   const auto failure = loadfile3(core, missing);
-  ASSERT_TRUE(failure.has_value());
-  EXPECT_EQ(failure->path, missing);
-  EXPECT_EQ(failure->reason, "No such file or directory");
+  ASSERT_FALSE(failure);
+  EXPECT_EQ(failure.error().code, ErrorCode::NotFound);
 
   const auto folder = loadfile3(core, dir.path().string());
-  ASSERT_TRUE(folder.has_value());
-  EXPECT_EQ(folder->reason, "Is a directory");
+  ASSERT_FALSE(folder);
+  EXPECT_EQ(folder.error().code, ErrorCode::IsDirectory);
 
   EXPECT_EQ(host.events, events);
   EXPECT_EQ(core.log.text(), log);

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "replace/bmp_loader.h"
+#include "workflow/load_picture.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
 
@@ -21,7 +21,7 @@ struct LoaderTest : ::testing::Test {
 
   bool load(const Bytes& bytes, const std::string& name = "Pic.BMP") {
     testing::writeFile(dir.file(name), bytes);
-    return loadblimp(core, dir.file(name));
+    return loadblimp(core, dir.file(name)).ok();
   }
   std::vector<std::string> linesFrom(std::size_t first) const {
     return {host.lines.begin() + static_cast<std::ptrdiff_t>(first), host.lines.end()};
@@ -126,7 +126,7 @@ TEST_F(LoaderTest, RefusalBeforeAnyLoadKeepsTheBufferEmpty) {
 
 TEST(BmpWriter, WritesHeadersTableAndBottomRowFirst) {
   const auto rows = testing::pictureRows([](int x, int y) { return static_cast<std::uint8_t>(y == 80 ? x : 200); });
-  const Bytes file = bmp::encode8(rows, testing::colourTable(256));
+  const Bytes file = bmp::encode8(rows, testing::colourTable(256)).value();
   ASSERT_EQ(file.size(), 14u + 40 + 1024 + 11664);
   EXPECT_EQ(bmp::readLe32(file, bmp::kFileSize), file.size());
   EXPECT_EQ(bmp::readLe32(file, bmp::kPixelOffset), 1078u);
@@ -136,7 +136,9 @@ TEST(BmpWriter, WritesHeadersTableAndBottomRowFirst) {
   // Entry 5 of the table: red 5, green 15, blue 250, stored blue first.
   EXPECT_EQ(Bytes(file.begin() + 54 + 20, file.begin() + 54 + 24), (Bytes{250, 15, 5, 0}));
   EXPECT_EQ(file[1078 + 143], 143);  // the first stored row is the bottom row
-  EXPECT_THROW(bmp::encode8(rows, testing::colourTable(257)), std::length_error);
+  const auto tooMany = bmp::encode8(rows, testing::colourTable(257));
+  ASSERT_FALSE(tooMany);
+  EXPECT_EQ(tooMany.error().code, ErrorCode::TooManyColours);
 }
 
 }  // namespace

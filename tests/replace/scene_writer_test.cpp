@@ -5,7 +5,7 @@
 
 #include <unistd.h>
 
-#include "replace/bmp_loader.h"
+#include "workflow/load_picture.h"
 #include "replace/scene_writer.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
@@ -30,44 +30,47 @@ struct FaultyFiles final : FileLayer {
     FaultyFiles& f;
     std::unique_ptr<OpenFile> real;
     File(FaultyFiles& owner, std::unique_ptr<OpenFile> file) : f(owner), real(std::move(file)) {}
-    static std::error_code io() { return std::make_error_code(std::errc::io_error); }
+    static Error io() { return {ErrorCode::Io, "injected failure"}; }
 
-    std::error_code length(std::uint64_t& n) override { return real->length(n); }
-    std::error_code readAt(std::uint64_t at, std::span<std::uint8_t> out, std::size_t& got) override {
+    Result<std::uint64_t> length() override { return real->length(); }
+    Result<std::size_t> readAt(std::uint64_t at, std::span<std::uint8_t> out) override {
       ++f.reads;
       if (f.fault == Fault::Read && f.reads == 1) return io();
-      auto ec = real->readAt(at, out, got);
+      auto got = real->readAt(at, out);
       if (f.fault == Fault::ReadBack && f.reads == 2) out[100] ^= 1;
-      return ec;
+      return got;
     }
-    std::error_code writeAt(std::uint64_t at, std::span<const std::uint8_t> data, std::size_t& put) override {
+    // A full disk takes part of the block and then fails; a short write only
+    // takes part of it.
+    Result<std::size_t> writeAt(std::uint64_t at, std::span<const std::uint8_t> data) override {
       ++f.writes;
-      put = 0;
       const bool first = f.writes == 1;
       if ((f.fault == Fault::Write && first) || (f.fault == Fault::EveryLaterWrite && !first)) return io();
       if ((f.fault == Fault::ShortWrite || f.fault == Fault::FullDisk || f.fault == Fault::EveryLaterWrite) && first) {
-        real->writeAt(at, data.first(data.size() / 2), put);
-        return f.fault == Fault::ShortWrite ? std::error_code{} : std::make_error_code(std::errc::no_space_on_device);
+        auto put = real->writeAt(at, data.first(data.size() / 2));
+        if (f.fault == Fault::ShortWrite) return put;
+        return Error{ErrorCode::NoSpace, "injected full disk"};
       }
-      return real->writeAt(at, data, put);
+      return real->writeAt(at, data);
     }
-    std::error_code flush() override {
-      auto ec = real->flush();
-      return f.fault == Fault::Flush && ++f.flushes == 1 ? io() : ec;
+    Status flush() override {
+      auto flushed = real->flush();
+      if (f.fault == Fault::Flush && ++f.flushes == 1) return io();
+      return flushed;
     }
-    std::error_code close() override {
-      auto ec = real->close();
-      return f.fault == Fault::Close && ++f.closes == 1 ? io() : ec;
+    Status close() override {
+      auto closed = real->close();
+      if (f.fault == Fault::Close && ++f.closes == 1) return io();
+      return closed;
     }
   };
 
   bool exists(const std::string& path) override { return systemFileLayer().exists(path); }
-  std::error_code open(const std::string& path, OpenMode mode, std::unique_ptr<OpenFile>& file) override {
-    if (fault == Fault::Open) return std::make_error_code(std::errc::permission_denied);
-    std::unique_ptr<OpenFile> real;
-    if (auto ec = systemFileLayer().open(path, mode, real)) return ec;
-    file = std::make_unique<File>(*this, std::move(real));
-    return {};
+  Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
+    if (fault == Fault::Open) return Error{ErrorCode::AccessDenied, "injected refusal"};
+    auto real = systemFileLayer().open(path, mode);
+    if (!real) return real.error();
+    return std::unique_ptr<OpenFile>(std::make_unique<File>(*this, std::move(*real)));
   }
 };
 

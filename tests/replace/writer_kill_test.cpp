@@ -10,7 +10,7 @@
 #include <csignal>
 
 #include "previews/record_format.h"
-#include "replace/bmp_loader.h"
+#include "workflow/load_picture.h"
 #include "replace/scene_writer.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
@@ -48,7 +48,7 @@ TEST_P(WriterKillTest, RecordIsAllOldOrAllNewAndNothingElseChanges) {
     core.s.picpos[1][1] = static_cast<std::int32_t>(kAt + 1);
     const rlimit limit{kAt + GetParam().limitFromRecord, RLIM_INFINITY};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(11);
-    const bool written = begin(core, 1);
+    const bool written = begin(core, 1).ok();
     // Told the user: a critical box naming the movie.
     const bool told = !host.boxes.empty() && host.boxes.back().icon == BoxIcon::Critical &&
                       host.boxes.back().text.find(movie) != std::string::npos;

@@ -31,7 +31,7 @@ inline std::vector<bmp::Rgb> colourTable(int entries, int seed = 0) {
 }
 
 inline Bytes validBmp(const bmp::PixelRows& rows, int colours = 256, int seed = 0) {
-  return bmp::encode8(rows, colourTable(colours, seed));
+  return bmp::encode8(rows, colourTable(colours, seed)).value();
 }
 
 inline void setLe32(Bytes& b, std::size_t at, std::uint32_t v) { bmp::writeLe32(b, at, v); }

@@ -1,29 +1,31 @@
-#include "display/preview_export.h"
+#include "workflow/preview_export.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 
+#include "display/palette.h"
 #include "replace/bmp_writer.h"
 #include "shell/tags.h"
 
 namespace orvane {
 
 std::vector<std::uint8_t> previewBmp(const Stores& s, int n) {
+  const int which = std::clamp(n, 0, kMaxPreviews);
   bmp::PixelRows rows{};
-  const auto& preview = s.pics[static_cast<std::size_t>(std::clamp(n, 0, kMaxPreviews))];
-  // BMP rows run bottom-up: file row r is stored row 81 - r.
-  for (int r = 0; r < kPictureHeight; ++r)
-    for (int x = 0; x < kPictureWidth; ++x)
+  for (int r = 0; r < bmp::kHeight; ++r)
+    for (int x = 0; x < bmp::kWidth; ++x)
       rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] =
-          static_cast<std::uint8_t>(std::clamp<int>(preview[81 - r][x + 3], 0, 255));
-  std::vector<bmp::Rgb> colours(256);
-  for (int e = 0; e < 256; ++e) {
-    auto c = [&](int column) { return static_cast<std::uint8_t>(std::clamp<int>(s.pal[e][column], 0, 255)); };
-    colours[static_cast<std::size_t>(e)] = {c(1), c(2), c(3)};
+          static_cast<std::uint8_t>(std::clamp<int>(s.previewPixel(which, bmp::rowFromTop(r), x), 0, 255));
+  std::array<bmp::Rgb, bmp::kMaxColours> colours{};
+  for (int e = 0; e < bmp::kMaxColours; ++e) {
+    const std::uint32_t argb = paletteArgb(s, e);
+    colours[static_cast<std::size_t>(e)] = {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+                                            static_cast<std::uint8_t>(argb)};
   }
-  return bmp::encode8(rows, colours);
+  return bmp::encode8(rows, colours).value();  // a full table always fits
 }
 
 std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
@@ -39,21 +41,21 @@ std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
   return items;
 }
 
-std::error_code writePreviewBmp(const Stores& s, int n, const std::string& path) {
+Status writePreviewBmp(const Stores& s, int n, const std::string& path) {
   const auto bytes = previewBmp(s, n);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return std::make_error_code(static_cast<std::errc>(errno ? errno : EIO));
+  if (!out) return systemError(errno ? errno : EIO);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   out.close();
-  if (!out) return std::make_error_code(std::errc::io_error);
+  if (!out) return systemError(EIO);
   return {};
 }
 
 int exportPreviews(Core& core, const std::vector<ExportItem>& items, const std::string& dir) {
   int written = 0;
   for (const auto& item : items) {
-    if (const auto ec = writePreviewBmp(core.s, item.preview, item.path)) {
-      core.logline("Could not write " + item.path + " (" + ec.message() + ")", tag::Extract);
+    if (const auto saved = writePreviewBmp(core.s, item.preview, item.path); !saved) {
+      core.logline("Could not write " + item.path + " (" + saved.error().message + ")", tag::Extract);
     } else {
       core.logline("Wrote preview " + std::to_string(item.preview) + " to " + item.path, tag::Extract);
       ++written;

@@ -1,4 +1,4 @@
-#include "shell/startup.h"
+#include "workflow/startup.h"
 
 #include "display/palette.h"
 #include "orvane/version.h"
@@ -15,7 +15,7 @@ std::string creditLine() { return "Scene previews, found and replaced. Written b
 void Form_Load(Core& core) {
   core.logline(titleLine(), tag::About);
   core.logline(creditLine(), tag::About);
-  core.bars.barstate(2);
+  core.bars.barstate(kIdle);
   core.bars.setbar(5, 5);
   core.bars.setbar2(5, 5);
   load_pal1(core);

@@ -3,10 +3,10 @@
 // loader accepts: 144 x 81, 8-bit, bottom-up, the loaded palette as colour table.
 #include <cstdint>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "shell/core.h"
+#include "shell/error.h"
 
 namespace orvane {
 
@@ -23,7 +23,7 @@ struct ExportItem {
 std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir);
 
 // Writes one preview to `path` (replacing what is there).
-std::error_code writePreviewBmp(const Stores& s, int n, const std::string& path);
+Status writePreviewBmp(const Stores& s, int n, const std::string& path);
 
 // Writes every item, logging one line per file and a summary under "Extract".
 // Returns the number of files written.

@@ -1,0 +1,100 @@
+#pragma once
+// The logic's one way of reporting failure: a returned value that holds either
+// a result or an Error. An Error carries a code, for the program to decide
+// what to do, and a message, for the user to read; the window and the command
+// line decide how the user sees it.
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace orvane {
+
+enum class ErrorCode {
+  // Files, as the operating system reports them.
+  NotFound,        // no such file or folder
+  AccessDenied,    // permissions, or a read-only file system
+  IsDirectory,     // a folder where a file belongs
+  NotRegularFile,  // a pipe, socket or device where a file belongs
+  NoSpace,         // the disk is full
+  TooLarge,        // beyond a size limit (positions, a file-size limit)
+  Io,              // any other failure of the system call
+  // Reading what Orvane understands.
+  BmpRefused,      // not a 144 x 81, 8-bit, uncompressed, bottom-up BMP
+  BmpCompressed,   // the same, but run-length encoded
+  PaletteTooShort,
+  PaletteNotANumber,
+  PaletteOutOfRange,
+  TooManyColours,  // more colours than a BMP colour table holds
+  // Replacing a scene preview.
+  NothingToInsert,  // no picture loaded yet
+  NoSuchPreview,
+  MovieMoved,       // the movie is no longer where it was opened
+  MovieChanged,     // the movie no longer holds the record found by the scan
+  WriteFailed,      // writing, flushing or verifying the record failed
+};
+
+// A short fixed description of a code ("file not found"), for diagnostics.
+const char* errorCodeText(ErrorCode code);
+
+struct Error {
+  ErrorCode code;
+  std::string message;  // what the user reads: a sentence, or the system's own text
+};
+
+// The operating system's error number as an Error, its message the system's
+// own text ("No such file or directory").
+Error systemError(int errnum);
+
+// Either a T or an Error. Test it (`if (!result)`) before taking the value.
+template <class T>
+class [[nodiscard]] Result {
+ public:
+  Result(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(Error error) : state_(std::move(error)) {}  // NOLINT
+
+  bool ok() const { return state_.index() == 0; }
+  explicit operator bool() const { return ok(); }
+
+  // The value; asking for it after a failure is a programming error.
+  T& value() & { return std::get<0>(checked()); }
+  const T& value() const& { return std::get<0>(checked()); }
+  T&& value() && { return std::get<0>(std::move(checked())); }
+  T& operator*() & { return value(); }
+  const T& operator*() const& { return value(); }
+  T* operator->() { return &value(); }
+  const T* operator->() const { return &value(); }
+
+  const Error& error() const { return std::get<1>(state_); }
+
+ private:
+  std::variant<T, Error>& checked() {
+    if (!ok()) std::abort();
+    return state_;
+  }
+  const std::variant<T, Error>& checked() const {
+    if (!ok()) std::abort();
+    return state_;
+  }
+  std::variant<T, Error> state_;
+};
+
+// Success, or an Error.
+template <>
+class [[nodiscard]] Result<void> {
+ public:
+  Result() = default;
+  Result(Error error) : error_(std::move(error)), failed_(true) {}  // NOLINT: implicit by design
+
+  bool ok() const { return !failed_; }
+  explicit operator bool() const { return ok(); }
+  const Error& error() const { return error_; }
+
+ private:
+  Error error_{ErrorCode::Io, {}};
+  bool failed_ = false;
+};
+
+using Status = Result<void>;
+
+}  // namespace orvane

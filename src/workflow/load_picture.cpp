@@ -1,0 +1,43 @@
+#include "workflow/load_picture.h"
+
+#include "display/drawing.h"
+#include "previews/repair.h"
+#include "replace/bmp_loader.h"
+#include "shell/tags.h"
+
+namespace orvane {
+
+std::string lowerCasePath(const std::string& path) {
+  std::string lower = path;
+  for (char& ch : lower)
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  return lower;
+}
+
+void acceptPicture(Core& core, const bmp::PixelRows& rows) {
+  Stores& s = core.s;
+  for (int r = 0; r < bmp::kHeight; ++r)
+    for (int x = 0; x < bmp::kWidth; ++x)
+      s.bufferPixel(bmp::rowFromTop(r), x) = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)];
+  repair(core, true);
+  s.pictureLoaded = true;
+  draw1(core);
+}
+
+Status loadblimp(Core& core, const std::string& filename, FileLayer& files) {
+  const std::string shown = lowerCasePath(filename);
+  core.logline("Opening " + shown + "...", tag::BMPsys);
+
+  const auto rows = readBmp(filename, files);
+  if (!rows) {
+    if (rows.error().code == ErrorCode::BmpCompressed)
+      core.host.messageBox(rows.error().message, "Can't read", BoxIcon::None);
+    core.logline("Bmp is corrupt! (" + shown + ")", tag::BMPsys);
+    return rows.error();
+  }
+  core.logline("Image loaded, checking for errors...", tag::BMPsys);
+  acceptPicture(core, *rows);
+  return {};
+}
+
+}  // namespace orvane

@@ -1,0 +1,28 @@
+#pragma once
+// Loading a replacement picture into the picture buffer: the BMP read, the
+// repair and colour check, and the picture-buffer view.
+#include <string>
+
+#include "replace/bmp_format.h"
+#include "shell/core.h"
+#include "shell/error.h"
+#include "shell/file_layer.h"
+
+namespace orvane {
+
+// Logs "Opening <path>..." under BMPsys, then reads the BMP (readBmp). A
+// refused file leaves blimp as it was and logs "Bmp is corrupt! (<path>)";
+// a compressed one first gets the "Can't read" box. An accepted one logs
+// "Image loaded, checking for errors..." and goes in through acceptPicture.
+// The path is shown as lowerCasePath gives it.
+Status loadblimp(Core& core, const std::string& filename, FileLayer& files = systemFileLayer());
+
+// Puts a picture into the picture buffer (rows[0] the bottom row), repairs and
+// checks it with its log lines, marks a picture as loaded and draws it.
+void acceptPicture(Core& core, const bmp::PixelRows& rows);
+
+// The path as the log shows it: ASCII letters in lower case, other bytes as
+// they are (so UTF-8 stays intact).
+std::string lowerCasePath(const std::string& path);
+
+}  // namespace orvane

@@ -1,0 +1,19 @@
+#include "workflow/open_movie.h"
+
+#include "display/grid.h"
+#include "previews/repair.h"
+#include "previews/scanner.h"
+
+namespace orvane {
+
+Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes) {
+  const auto walk = walkMovie(core, filenam, chunkBytes);
+  if (!walk) return walk.error();
+  core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
+  reportWalkEnd(core, *walk);
+  repair(core, false);
+  Draw_Click(core);
+  return {};
+}
+
+}  // namespace orvane

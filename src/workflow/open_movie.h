@@ -1,0 +1,26 @@
+#pragma once
+// Opening a movie: the scanner's walk, then the page bar, the repair of the
+// previews found and the first page of the grid.
+#include <cstddef>
+#include <string>
+
+#include "previews/chunked_reader.h"
+#include "shell/core.h"
+#include "shell/error.h"
+
+namespace orvane {
+
+// Scans the movie at `filenam`. A movie that cannot be opened or measured (or is
+// too large for 32-bit positions) returns an error before anything changes:
+// no log line, stores and page bar as they were.
+//
+// Otherwise, in this order: the walk (walkMovie: stores reset, "Trying to
+// load ..." under Scanner, every record recorded and extracted with the bars'
+// progress); the page bar's maximum; "Done" under Scanner, with a line for
+// records beyond the store's 255 and one for a read that failed part-way;
+// repair of the previews; Draw_Click.
+//
+// The movie is read `chunkBytes` at a time; the result does not depend on it.
+Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes);
+
+}  // namespace orvane
