@@ -2,11 +2,14 @@
 // Writes large benchmark movies quickly: 255 preview records spread over filler
 // of a chosen kind, or nothing but records back to back.
 #include <cstdint>
+#include <algorithm>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "previews/record_format.h"
+#include "sample_data.h"
 
 namespace orvane::bench {
 
@@ -26,7 +29,7 @@ inline bool writeMovie(const std::string& path, std::uint64_t bytes, Filler fill
   if (!f) return false;
   constexpr std::size_t kBlock = 1 << 20;
   std::vector<std::uint8_t> block(kBlock);
-  std::uint64_t state = 0x9E3779B97F4A7C15ull;
+  sample::Rng rng(0x9E3779B9u);
   const auto rec = benchRecord(7);
   const std::uint64_t spacing = previews > 0 ? bytes / static_cast<std::uint64_t>(previews) : bytes + 1;
   std::uint64_t written = 0, nextRecord = spacing / 2;
@@ -34,18 +37,12 @@ inline bool writeMovie(const std::string& path, std::uint64_t bytes, Filler fill
   bool ok = true;
   while (written < bytes && ok) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, bytes - written));
-    for (std::size_t i = 0; i < n; ++i) {
-      if (filler == Filler::BackToBack) {
-        block[i] = rec[(written + i) % rec.size()];
-      } else if (filler == Filler::Zero) {
-        block[i] = 0;
-      } else {
-        state ^= state << 13;
-        state ^= state >> 7;
-        state ^= state << 17;
-        block[i] = static_cast<std::uint8_t>(state >> 32);
-      }
-    }
+    if (filler == Filler::Random)
+      sample::randomBytes(rng, std::span(block).first(n));
+    else if (filler == Filler::Zero)
+      std::fill_n(block.begin(), n, std::uint8_t{0});
+    else
+      for (std::size_t i = 0; i < n; ++i) block[i] = rec[(written + i) % rec.size()];
     // Plant the spread records that start inside this block (they may run on).
     if (filler != Filler::BackToBack) {
       while (placed < previews && nextRecord < written + n) {

@@ -13,6 +13,7 @@
 #include "previews/record_format.h"
 #include "replace/bmp_format.h"
 #include "replace/bmp_writer.h"
+#include "sample_data.h"
 
 namespace {
 
@@ -39,16 +40,8 @@ void saveText(const std::string& folder, const std::string& name, const std::str
   save(folder, name, Bytes(text.begin(), text.end()));
 }
 
-// Bytes 1..255 from a fixed sequence: never 0x00, so never a record's prefix.
-Bytes filler(std::size_t n, std::uint32_t seed) {
-  Bytes out(n);
-  std::uint32_t x = seed * 2654435761u + 1;
-  for (auto& b : out) {
-    x = x * 1664525u + 1013904223u;
-    b = static_cast<std::uint8_t>(1 + (x >> 24) % 255);
-  }
-  return out;
-}
+using sample::filler;
+using sample::put;
 
 // --- BMP ----------------------------------------------------------------------
 
@@ -197,11 +190,6 @@ void paletteSeeds() {
 // A record whose pixels are all 1..150 (so no prefix inside), seeded to differ.
 Bytes record(int seed) {
   return record::buildRecord([seed](int c, int r) { return 1 + (r * 5 + c + seed * 11) % 150; });
-}
-
-void put(Bytes& movie, std::size_t at, const Bytes& what) {
-  if (movie.size() < at + what.size()) movie.resize(at + what.size(), 0x55);
-  std::copy(what.begin(), what.end(), movie.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 // The first byte picks the scan's chunk size: 512 + 128 * (b >> 2) when b & 3

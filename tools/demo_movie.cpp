@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "demo_font.h"
+#include "display/palette.h"
 #include "previews/record_format.h"
+#include "sample_data.h"
 
 namespace {
 
@@ -30,42 +32,19 @@ constexpr int kScenes = 16;
 constexpr int kDamagedScene = 5;
 constexpr int kDamagedRow = 40;
 
-// ---------------------------------------------------------------------------
-// Palette layout: 0..15 greys (black to white), then fifteen hues of nine
-// shades each, dark to light. Cards never use index 0: with no zero byte among
-// the pixels, the pair 0x00 0x90 can only occur at a row prefix.
+// Colours come from the palette's layout. Cards never use index 0: with no
+// zero byte among the pixels, the pair 0x00 0x90 can only occur at a row prefix.
 
-enum Hue {
-  Red, Orange, Amber, Yellow, Lime, Green, Jade, Teal,
-  Cyan, Sky, Blue, Indigo, Violet, Purple, Rose,
-};
+using orvane::Hue;
+using enum orvane::Hue;
+using orvane::sample::Rng;
 
-constexpr int kShades = 9;
-constexpr int kFirstHueEntry = 16;
+constexpr std::uint8_t shade(Hue h, int s) { return static_cast<std::uint8_t>(orvane::shadeEntry(h, s)); }
+constexpr std::uint8_t hueBase(Hue h) { return shade(h, 0); }
+constexpr std::uint8_t grey(int level) { return static_cast<std::uint8_t>(orvane::greyEntry(level)); }
 
-constexpr std::uint8_t hueBase(Hue h) { return static_cast<std::uint8_t>(kFirstHueEntry + h * kShades); }
-constexpr std::uint8_t shade(Hue h, int s) { return static_cast<std::uint8_t>(hueBase(h) + s); }
-constexpr std::uint8_t grey(int level) { return static_cast<std::uint8_t>(level); }
-
-constexpr std::uint8_t kWhite = grey(15);
+constexpr std::uint8_t kWhite = grey(orvane::kGreys - 1);
 constexpr std::uint8_t kInk = grey(1);  // the darkest colour a card uses
-
-// A small deterministic generator (xorshift32); the standard distributions are
-// not guaranteed to give the same numbers everywhere.
-class Rng {
- public:
-  explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
-  std::uint32_t next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return state_;
-  }
-  int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
-
- private:
-  std::uint32_t state_;
-};
 
 // ---------------------------------------------------------------------------
 // A 144 x 81 card of palette indices with a few filled shapes. Shapes test

@@ -12,9 +12,6 @@
 namespace orvane {
 namespace {
 
-constexpr int kHues = 15;
-constexpr int kShades = 9;
-constexpr int kMutedTones = 7;
 
 Rgb fromHsl(double hueDegrees, double saturation, double lightness) {
   const double c = (1 - std::abs(2 * lightness - 1)) * saturation;
@@ -35,7 +32,7 @@ Rgb fromHsl(double hueDegrees, double saturation, double lightness) {
 PaletteTable buildDefault() {
   PaletteTable t{};
   int e = 0;
-  for (int i = 0; i < 16; ++i, ++e) {
+  for (int i = 0; i < kGreys; ++i, ++e) {
     const auto v = static_cast<std::int16_t>(i * 17);  // 0, 17, ..., 255
     t[e] = {v, v, v};
   }
@@ -50,12 +47,12 @@ const char* kHueNames[kHues] = {"red",   "orange", "amber", "yellow", "lime",   
                                 "cyan",  "sky",    "blue",  "indigo", "violet", "purple", "rose"};
 
 std::string entryName(int e) {
-  if (e < 16) return "grey" + std::to_string(e);
-  if (e < 16 + kHues * kShades) {
-    const int i = e - 16;
+  if (e < kGreys) return "grey" + std::to_string(e);
+  if (e < kGreys + kHues * kShades) {
+    const int i = e - kGreys;
     return std::string(kHueNames[i / kShades]) + std::to_string(i % kShades + 1);
   }
-  const int i = e - 16 - kHues * kShades;
+  const int i = e - kGreys - kHues * kShades;
   return "muted-" + std::string(kHueNames[i / kMutedTones]) + std::to_string(i % kMutedTones + 1);
 }
 

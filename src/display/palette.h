@@ -20,9 +20,20 @@ struct Rgb {
 };
 using PaletteTable = std::array<Rgb, kPaletteEntries>;
 
-// Our own general-purpose palette, used for every entry a file could not supply.
-// 0..15 greys from black to white; 16..150 fifteen hues of nine shades each
-// (dark to light); 151..255 the same fifteen hues in seven muted tones.
+// The layout of our own general-purpose palette: 0..15 greys from black to
+// white; 16..150 fifteen hues of nine shades each (dark to light); 151..255 the
+// same fifteen hues in seven muted tones.
+enum class Hue { Red, Orange, Amber, Yellow, Lime, Green, Jade, Teal, Cyan, Sky, Blue, Indigo, Violet, Purple, Rose };
+inline constexpr int kGreys = 16;
+inline constexpr int kHues = 15;
+inline constexpr int kShades = 9;
+inline constexpr int kMutedTones = 7;
+// The entry of grey `level` (0 black .. 15 white) and of shade 0..8 of a hue.
+constexpr int greyEntry(int level) { return level; }
+constexpr int shadeEntry(Hue hue, int shade) { return kGreys + static_cast<int>(hue) * kShades + shade; }
+static_assert(shadeEntry(Hue::Rose, kShades - 1) == 150, "the shades end at the highest picture colour");
+
+// That palette, used for every entry a file could not supply.
 const PaletteTable& defaultPalette();
 // The shipped palette file's text for the table above, one named entry per line.
 std::string formatPaletteFile(const PaletteTable& table);

@@ -22,6 +22,22 @@ std::uint8_t picturePixel(int x, int y) { return testing::seededPixel(x, y, 5); 
 // Makes every step of a file fail on demand; everything else goes to the real files.
 enum class Fault { None, Open, Read, Write, ShortWrite, FullDisk, Flush, ReadBack, Close, EveryLaterWrite };
 
+const char* faultName(Fault f) {
+  switch (f) {
+    case Fault::None: return "no fault";
+    case Fault::Open: return "open fails";
+    case Fault::Read: return "first read fails";
+    case Fault::Write: return "write fails";
+    case Fault::ShortWrite: return "short write";
+    case Fault::FullDisk: return "disk full part-way";
+    case Fault::Flush: return "flush fails";
+    case Fault::ReadBack: return "read-back differs";
+    case Fault::Close: return "close fails";
+    case Fault::EveryLaterWrite: return "every later write fails";
+  }
+  return "?";
+}
+
 struct FaultyFiles final : FileLayer {
   Fault fault = Fault::None;
   int reads = 0, writes = 0, flushes = 0, closes = 0;
@@ -203,7 +219,7 @@ TEST_F(WriterTest, EveryFailedStepLeavesTheOldRecordAndTellsTheUser) {
       {Fault::ReadBack, "was put back"},         {Fault::Close, "was put back"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(static_cast<int>(c.fault));
+    SCOPED_TRACE(faultName(c.fault));
     FaultyFiles files;
     files.fault = c.fault;
     host.boxes.clear();

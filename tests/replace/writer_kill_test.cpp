@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <ostream>
+#include <string>
 
 #include "previews/record_format.h"
 #include "workflow/load_picture.h"
@@ -25,6 +27,11 @@ struct LimitCase {
   std::size_t limitFromRecord;  // the size limit, counted from the record's first byte
   bool killed;                  // whether the kernel ends the process
 };
+
+// "limit 5000 bytes into the record, killed", in failure messages.
+void PrintTo(const LimitCase& c, std::ostream* os) {
+  *os << "limit " << c.limitFromRecord << " bytes into the record, " << (c.killed ? "killed" : "not killed");
+}
 
 class WriterKillTest : public ::testing::TestWithParam<LimitCase> {};
 
@@ -72,7 +79,11 @@ TEST_P(WriterKillTest, RecordIsAllOldOrAllNewAndNothingElseChanges) {
 INSTANTIATE_TEST_SUITE_P(Limits, WriterKillTest,
                          ::testing::Values(LimitCase{0, true},  // no byte may be written: killed at once
                                            LimitCase{1, false}, LimitCase{5000, false},
-                                           LimitCase{record::kTrailerOffset - 1, false}));
+                                           LimitCase{record::kTrailerOffset - 1, false}),
+                         [](const ::testing::TestParamInfo<LimitCase>& info) {
+                           return "LimitAt" + std::to_string(info.param.limitFromRecord) +
+                                  (info.param.killed ? "Killed" : "Survives");
+                         });
 
 }  // namespace
 }  // namespace orvane

@@ -5,17 +5,19 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
 #include "previews/record_format.h"
+#include "sample_data.h"
 
 namespace orvane::testing {
 
-using Bytes = std::vector<std::uint8_t>;
+using Bytes = sample::Bytes;
+using sample::filler;
+using sample::put;
 
 // A sound record (prefixes, trailer) whose pixel (x, y), y = 0 the top row, is pixel(x, y).
 inline Bytes makeRecord(const std::function<std::uint8_t(int, int)>& pixel) { return record::buildRecord(pixel); }
@@ -23,19 +25,6 @@ inline Bytes makeRecord(const std::function<std::uint8_t(int, int)>& pixel) { re
 // A record whose pixels encode its seed, so that previews can be told apart.
 inline Bytes makeRecord(int seed) {
   return makeRecord([seed](int x, int y) { return static_cast<std::uint8_t>((x + 3 * y + 7 * seed) % 151); });
-}
-
-// Filler bytes that never hold 0x00 followed by 0x90 (so no accidental prefix).
-inline Bytes filler(std::size_t n, std::uint32_t seed = 1) {
-  std::mt19937 rng(seed);
-  Bytes out(n);
-  for (auto& b : out) b = static_cast<std::uint8_t>(1 + rng() % 254);  // never 0x00
-  return out;
-}
-
-inline void put(Bytes& movie, std::size_t offset, const Bytes& what) {
-  if (movie.size() < offset + what.size()) movie.resize(offset + what.size(), 0x55);
-  std::copy(what.begin(), what.end(), movie.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
 class TempDir {

@@ -20,6 +20,7 @@
 #include "app/switch_dialog.h"
 #include "display/drawing.h"
 #include "previews/record_format.h"
+#include "support/bmp_fixture.h"
 
 namespace {
 
@@ -38,24 +39,9 @@ QByteArray readAll(const QString& path) {
 
 // A 144 x 81, 8-bit, bottom-up BMP whose picture row y (0 = top) holds value (y % 100) + 1.
 QByteArray makeBmp() {
-  const int offBits = 14 + 40 + 4 * 256;
-  const int size = offBits + 81 * 144;
-  QByteArray b(size, '\0');
-  auto put32 = [&](int at, quint32 v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  b[0] = 'B';
-  b[1] = 'M';
-  put32(2, size);
-  put32(10, offBits);
-  put32(14, 40);
-  put32(18, 144);
-  put32(22, 81);
-  b[26] = 1;
-  b[28] = 8;
-  for (int r = 0; r < 81; ++r)  // stored bottom row first
-    for (int c = 0; c < 144; ++c) b[offBits + r * 144 + c] = static_cast<char>(((80 - r) % 100) + 1);
-  return b;
+  const auto bytes = orvane::testing::validBmp(
+      orvane::testing::pictureRows([](int, int y) { return static_cast<std::uint8_t>(y % 100 + 1); }));
+  return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
 }  // namespace
