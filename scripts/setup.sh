@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 PRESET="${1:-default}"
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils)
+# The Windows cross-compile needs only the MinGW-w64 compiler.
+if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64); fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do
