@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "shell/stores.h"
+
 namespace orvane::record {
 
 inline constexpr int kPixelsPerRow = 144;
@@ -44,3 +46,5 @@ std::vector<std::uint8_t> buildRecord(Pixel pixel) {
 }  // namespace orvane::record
 static_assert(orvane::record::kTrailerOffset == 11826);
 static_assert(orvane::record::kRecordBytes == 11829);
+// The stores keep a record's rows exactly as they lie in the movie.
+static_assert(orvane::record::kRows == orvane::kStoredRows && orvane::record::kRowBytes == orvane::kStoredRowBytes);
