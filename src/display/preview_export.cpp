@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "replace/bmp_writer.h"
+#include "shell/atomic_write.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -40,13 +40,8 @@ std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
 }
 
 std::error_code writePreviewBmp(const Stores& s, int n, const std::string& path) {
-  const auto bytes = previewBmp(s, n);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return std::make_error_code(static_cast<std::errc>(errno ? errno : EIO));
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return std::make_error_code(std::errc::io_error);
-  return {};
+  // Never through a link, never over the movie, never half-written.
+  return writeFileAtomically(path, previewBmp(s, n), s.moviefile);
 }
 
 int exportPreviews(Core& core, const std::vector<ExportItem>& items, const std::string& dir) {
