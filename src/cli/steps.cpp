@@ -1,0 +1,63 @@
+#include "cli/steps.h"
+
+#include <CLI/CLI.hpp>
+#include <charconv>
+#include <ostream>
+
+#include "display/palette.h"
+#include "previews/scanner.h"
+#include "shell/platform.h"
+
+namespace orvane::cli {
+
+bool openMovie(Core& core, const std::string& movie, Io& io) {
+  if (const auto failure = loadfile3(core, movie)) {
+    io.err << "orvane-cli: cannot open movie " << failure->path << ": " << failure->reason << '\n';
+    return false;
+  }
+  return true;
+}
+
+bool previewExists(const Core& core, int n, Io& io) {
+  if (n >= 1 && n <= core.s.piccount) return true;
+  io.err << "orvane-cli: the movie holds " << core.s.piccount << (core.s.piccount == 1 ? " preview" : " previews")
+         << "; there is no preview " << n << '\n';
+  return false;
+}
+
+bool loadPalette(Core& core, const std::string& chosen, Io& io) {
+  const std::string path =
+      chosen.empty() ? palettePath(withTrailingSeparator(executableDir(), kPathSeparator)) : chosen;
+  const PaletteParse parse = readPaletteFile(path);
+  applyPalette(core.s, parse.table);
+  if (parse.error == PaletteError::None) return true;
+  io.err << "orvane-cli: " << paletteProblem(parse, path) << '\n';
+  return chosen.empty();
+}
+
+namespace {
+
+bool parseWhole(const std::string& text, int& n) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+  return ec == std::errc() && end == text.data() + text.size();
+}
+
+}  // namespace
+
+const CLI::Validator& wholeNumber() {
+  static const CLI::Validator validator(
+      [](std::string& text) -> std::string {
+        int n = 0;
+        return parseWhole(text, n) ? std::string() : "preview number must be a whole number, not \"" + text + "\"";
+      },
+      "");
+  return validator;
+}
+
+int toNumber(const std::string& text) {
+  int n = 0;
+  parseWhole(text, n);
+  return n;
+}
+
+}  // namespace orvane::cli
