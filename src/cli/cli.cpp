@@ -105,6 +105,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawE
   CLI::App app("Finds and replaces the scene previews inside movie files (.3mm).", kProgram);
   app.set_version_flag("-V,--version", std::string(kProgram) + " " + kVersionText, "Show the version and exit");
   app.set_help_flag("-h,--help", "Show this help and exit");
+  app.set_help_all_flag("--help-all", "Show the help of every command and exit");
   app.require_subcommand(1);
   app.get_formatter()->column_width(30);
   app.get_formatter()->label("REQUIRED", "");
@@ -124,6 +125,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawE
     app.parse(args);
   } catch (const CLI::CallForHelp&) {
     out << app.help();
+    return 0;
+  } catch (const CLI::CallForAllHelp&) {
+    out << app.help("", CLI::AppFormatMode::All);
     return 0;
   } catch (const CLI::CallForVersion& version) {
     out << version.what() << '\n';

@@ -109,7 +109,7 @@ Command addExport(CLI::App& parent) {
   sub->add_option("MOVIE", o->movie, "The movie file (.3mm)")->required()->type_name("");
   sub->add_option("N", o->number, "The preview's number (1, 2, ...)")->type_name("")->check(wholeNumber());
   sub->add_option("OUT", o->output, "The BMP file to write; - writes it to standard output")->type_name("");
-  sub->add_option("--all", o->all, "Write every preview into folder DIR, as\n<movie name>-001.bmp, -002.bmp, ...")
+  sub->add_option("--all", o->all, "Write every preview into folder DIR, named\n<movie name>-NNN.bmp (NNN: 001, 002, ...)")
       ->type_name("DIR");
   sub->add_option("--palette", o->palette,
                   "Colours for the BMPs (default: mevrik.palette beside\nthis program, else the installed one)")
