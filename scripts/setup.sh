@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 PRESET="${1:-default}"
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
-          qt6-svg-dev)
+          qt6-svg-dev lintian appstream)
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do
