@@ -96,7 +96,7 @@ int runExport(const ExportOptions& o, Io& io) {
   const int written = exportPreviews(core, items, dir);
   if (written == static_cast<int>(items.size())) return 0;
   const std::size_t failed = items.size() - static_cast<std::size_t>(written);
-  io.err << "orvane-cli: " << failed << " of " << items.size() << (items.size() == 1 ? " preview" : " previews")
+  io.err << "orvane-cli: " << failed << " of " << previewCount(items.size())
          << " could not be written (the Extract lines say why)\n";
   return 1;
 }

@@ -1,15 +1,15 @@
 #include "cli/scan_report.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "cli/steps.h"
 #include "previews/record_format.h"
 
 namespace orvane::cli {
 
-std::string summaryLine(int previews) {
-  return std::to_string(previews) + (previews == 1 ? " preview found" : " previews found");
-}
+std::string summaryLine(int previews) { return previewCount(static_cast<std::size_t>(std::max(previews, 0))) + " found"; }
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "cli/steps.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 #include <ostream>
 
@@ -9,6 +10,8 @@
 #include "shell/platform.h"
 
 namespace orvane::cli {
+
+std::string previewCount(std::size_t n) { return std::to_string(n) + (n == 1 ? " preview" : " previews"); }
 
 bool openMovie(Core& core, const std::string& movie, Io& io) {
   if (const auto failure = loadfile3(core, movie)) {
@@ -20,7 +23,7 @@ bool openMovie(Core& core, const std::string& movie, Io& io) {
 
 bool previewExists(const Core& core, int n, Io& io) {
   if (n >= 1 && n <= core.s.piccount) return true;
-  io.err << "orvane-cli: the movie holds " << core.s.piccount << (core.s.piccount == 1 ? " preview" : " previews")
+  io.err << "orvane-cli: the movie holds " << previewCount(static_cast<std::size_t>(std::max(core.s.piccount, 0)))
          << "; there is no preview " << n << '\n';
   return false;
 }

@@ -12,6 +12,9 @@ class Validator;
 
 namespace orvane::cli {
 
+// "1 preview", "0 previews", "16 previews".
+std::string previewCount(std::size_t n);
+
 // Scans the movie into the stores.
 bool openMovie(Core& core, const std::string& movie, Io& io);
 
