@@ -51,7 +51,12 @@ fs::path temporaryBeside(const fs::path& target) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string suffix;
   for (std::uint64_t r = rng(); suffix.size() < 12; r >>= 4) suffix += kHex[r & 0xF];
-  return target.parent_path() / fs::path("." + target.filename().string() + ".orvane-" + suffix);
+  // Joined as paths, so that a name that is not UTF-8 on this system stays intact.
+  fs::path name(".");
+  name += target.filename();
+  name += ".orvane-";
+  name += suffix;
+  return target.parent_path() / name;
 }
 
 #if defined(_WIN32)
