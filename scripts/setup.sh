@@ -6,9 +6,10 @@ cd "$(dirname "$0")/.."
 
 PRESET="${1:-default}"
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth
-          libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils)
-# The Windows cross-compile needs only the MinGW-w64 compiler.
-if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64); fi
+          libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
+          qt6-svg-dev lintian appstream)
+# The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.
+if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64 libcli11-dev); fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do

@@ -15,6 +15,8 @@
 #include <QScrollBar>
 #include <exception>
 
+#include "app/app_icon.h"
+#include "app/grid_navigator.h"
 #include "app/picture_box.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
@@ -33,8 +35,11 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidth = 9495 / kTwipsPerPixel;   // 633
 constexpr int kClientHeight = 5790 / kTwipsPerPixel;  // 386
 
+// Twips to the nearest pixel (the upper bar's top, 4210 twips, lies between two).
+int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+
 QRect twips(int left, int top, int width, int height) {
-  return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel, height / kTwipsPerPixel};
+  return {pixels(left), pixels(top), pixels(width), pixels(height)};
 }
 
 QRect twips(const orvane::ShapeGeometry& g) { return twips(g.left, g.top, g.width, g.height); }
@@ -44,12 +49,25 @@ QColor packed(std::uint32_t bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, 
 
 QString fromUtf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// One menu item: caption, object name, shortcut (none: an empty sequence) and handler.
+template <class Menu, class Handler>
+QAction* addItem(Menu* menu, Form1* form, const QString& caption, const char* name, const QKeySequence& keys,
+                 Handler handler) {
+  QAction* action = menu->addAction(caption, form, handler);
+  action->setObjectName(name);
+  action->setShortcut(keys);
+  return action;
+}
+
+const QString kEmptyGridHint = QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
+
 }  // namespace
 
 Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   core_ = std::make_unique<orvane::Core>(*this);
   core_->s.appdir = appdir;
   core_->decimalSeparator = QLocale().decimalPoint().toStdString();
+  setWindowIcon(orvaneIcon());  // the dialogs, children of this window, show it too
   buildWindow();
   buildMenu();
   switch_ = new Switch(this, *core_);
@@ -85,7 +103,8 @@ void Form1::buildWindow() {
   offex_->setTracking(false);  // the grid follows a dragged thumb only on release
   connect(offex_, &QScrollBar::valueChanged, this, &Form1::offex_Change);
 
-  shape2_ = new ShapeWidget(client, twips(orvane::kShape2), Qt::black, Qt::white);
+  // The frame is white through and through: a full bar leaves one white pixel at each end.
+  shape2_ = new ShapeWidget(client, twips(orvane::kShape2), packed(orvane::kFrameWhite), packed(orvane::kFrameWhite));
   shape1_ = new ShapeWidget(client, twips(orvane::kShape1), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
   shape3_ = new ShapeWidget(client, twips(orvane::kShape3), packed(orvane::kBarBlue), packed(orvane::kBarBlue));
 
@@ -95,6 +114,9 @@ void Form1::buildWindow() {
   // Created in tab order (Picture1, Text1, offex, Picture2): the focus chain
   // follows creation, and the shapes take no focus.
 
+  picture1_->setHint(kEmptyGridHint);
+  navigator_ = new GridNavigator(picture1_, offex_, core_->s, [this](int cell) { chooseCell(cell); });
+
   // Fixed layout: nothing reacts to resizing.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -102,21 +124,21 @@ void Form1::buildWindow() {
 void Form1::buildMenu() {
   QMenu* open = menuBar()->addMenu("&File");
   open->setObjectName("Open");
-  QAction* opene = open->addAction("Open &mevrik Movie...", this, &Form1::Opene_Click);
-  opene->setObjectName("Opene");
-  QAction* openbmp = open->addAction("Open &BMP...", this, &Form1::openbmp_Click);
-  openbmp->setObjectName("openbmp");
-  QAction* exportAll = open->addAction("&Export Previews...", this, &Form1::exportPreviews_Click);
-  exportAll->setObjectName("exportPreviews");
+  addItem(open, this, "Open &mevrik Movie...", "Opene", QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::Opene_Click);
+  addItem(open, this, "Open &BMP...", "openbmp", QKeySequence(Qt::CTRL | Qt::Key_B), &Form1::openbmp_Click);
+  addItem(open, this, "&Export Previews...", "exportPreviews", QKeySequence(Qt::CTRL | Qt::Key_E),
+          &Form1::exportPreviews_Click);
   open->addSeparator()->setObjectName("sep1");
-  QAction* exit = open->addAction("E&xit", this, &Form1::exit_Click);
-  exit->setObjectName("exit");
-  QAction* draw = menuBar()->addAction("&Show", this, &Form1::Draw_Click);
-  draw->setObjectName("Draw");
+  addItem(open, this, "E&xit", "exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::exit_Click);
+
+  addItem(menuBar(), this, "&Show", "Draw", QKeySequence(Qt::Key_F5), &Form1::Draw_Click);
+
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help");
-  help->addAction("&About Orvane", this, &Form1::about_Click)->setObjectName("about");
+  addItem(help, this, "&About Orvane", "about", QKeySequence(), &Form1::about_Click);
 }
+
+QAction* Form1::action(const QString& name) const { return findChild<QAction*>(name); }
 
 // ---- file commands ---------------------------------------------------------
 
@@ -129,6 +151,7 @@ QString Form1::pickFile(const QString& filter) {
     cd.setFileMode(QFileDialog::ExistingFile);
     cd.setAcceptMode(QFileDialog::AcceptOpen);
     cd.setNameFilter(filter);
+    if (!lastFolder_.isEmpty()) cd.setDirectory(lastFolder_);
     cd.selectFile(QString());  // no file name carried over from the last time
     if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
     return cd.selectedFiles().constFirst();
@@ -149,18 +172,25 @@ void Form1::openbmp_Click() {
 
 void Form1::openMovie(const QString& path) {
   core_->logline("File selected, loading...", orvane::tag::Main);
+  rememberFolder(path);
   const std::string native = QDir::toNativeSeparators(path).toStdString();
   if (const auto opened = orvane::loadfile3(*core_, native); !opened) {
     // Nothing changed: the previous movie, grid and counters stay as they were.
     messageBox("Could not open the movie " + native + ":\n" + opened.error().message, "", orvane::BoxIcon::Critical);
+    return;
   }
+  picture1_->setHint({});
+  navigator_->restart();
 }
 
 void Form1::openBmp(const QString& path) {
   core_->logline("File selected, loading...", orvane::tag::Main);
+  rememberFolder(path);
   // A refused picture has been reported in the log (and a box where the user can act).
   (void)orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString());
 }
+
+void Form1::rememberFolder(const QString& file) { lastFolder_ = QFileInfo(file).absolutePath(); }
 
 void Form1::exit_Click() { QApplication::quit(); }
 
@@ -180,7 +210,7 @@ void Form1::exportPreviews_Click() {
     return;
   }
   const QString folder =
-      chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, "Export previews to folder");
+      chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, "Export previews to folder", lastFolder_);
   if (folder.isEmpty()) return;
   const std::string dir = QDir::toNativeSeparators(folder).toStdString();
   const auto items = orvane::exportPlan(s, dir);
@@ -237,6 +267,12 @@ void Form1::offex_Change() { orvane::offex_Change(*core_); }
 void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
   if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;
   switch_->showFor();
+}
+
+void Form1::chooseCell(int cell) {
+  // Exactly what a click on the cell's top-left pixel does.
+  const auto& origin = core_->s.gridpos[static_cast<std::size_t>(cell)];
+  Picture1_MouseDown(Qt::NoButton, Qt::NoModifier, origin[1], origin[2]);
 }
 
 // ---- Host ------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the preview grid and its page bar, the picture-buffer view,
-// the activity log and the two progress bars, with the File and Show menus.
+// the activity log and the two progress bars, with the File, Show and Help
+// menus and their shortcuts.
 // It wires the widgets to the toolkit-free logic and implements the Host
 // interface that logic reports through.
 #include <QElapsedTimer>
@@ -17,6 +18,7 @@ class QScrollBar;
 class ShapeWidget;
 class Switch;
 class QAction;
+class GridNavigator;
 
 class Form1 : public QMainWindow, public orvane::Host {
   Q_OBJECT
@@ -51,6 +53,11 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape1() const { return shape1_; }
   ShapeWidget* shape3() const { return shape3_; }
   Switch* switchDialog() const { return switch_; }
+  GridNavigator* navigator() const { return navigator_; }
+  QAction* action(const QString& name) const;
+  // The folder the Open dialogs start in: the one last used in this run
+  // (empty before any, when the dialog's own default applies).
+  const QString& openFolder() const { return lastFolder_; }
 
   // Host
   void logAppended(std::string_view line) override;
@@ -72,6 +79,8 @@ class Form1 : public QMainWindow, public orvane::Host {
   void Draw_Click();
   void offex_Change();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+  // The keyboard chose grid cell 1..12 of the current page.
+  void chooseCell(int cell);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -84,6 +93,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   // Shows the Open dialog with one filter; empty when the user cancelled or
   // the dialog failed (which is reported).
   QString pickFile(const QString& filter);
+  void rememberFolder(const QString& file);
 
   static constexpr qint64 kFrameMilliseconds = 16;
   QElapsedTimer lastRepaint_;
@@ -96,4 +106,6 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape1_ = nullptr;
   ShapeWidget* shape3_ = nullptr;
   Switch* switch_ = nullptr;
+  GridNavigator* navigator_ = nullptr;
+  QString lastFolder_;
 };

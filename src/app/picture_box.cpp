@@ -26,10 +26,40 @@ void PictureBox::paintPicture(int x, int y, const orvane::Picture& picture) {
   update();
 }
 
+void PictureBox::setHint(const QString& hint) {
+  hint_ = hint;
+  update();
+}
+
+void PictureBox::setFocusFrame(const QRect& area) {
+  focusFrame_ = area;
+  update();
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
   QFrame::paintEvent(event);
   QPainter painter(this);
   painter.drawImage(contentsRect().topLeft(), image_);
+  if (!hint_.isEmpty()) {
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(contentsRect().adjusted(24, 0, -24, 0), Qt::AlignCenter | Qt::TextWordWrap, hint_);
+  }
+  if (!focusFrame_.isEmpty() && hasFocus()) {
+    // Two pixels wide, in the style's highlight colour, around the area.
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(focusFrame_.translated(contentsRect().topLeft())).adjusted(-1, -1, 1, 1));
+  }
+}
+
+void PictureBox::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  update();
+}
+
+void PictureBox::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  update();
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -1,212 +1,160 @@
 #include "cli/cli.h"
 
-#include <charconv>
-#include <filesystem>
+#include <CLI/CLI.hpp>
 #include <ostream>
+#include <streambuf>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "display/palette.h"
+#include "cli/command.h"
 #include "orvane/version.h"
-#include "replace/scene_writer.h"
-#include "shell/core.h"
-#include "shell/platform.h"
-#include "shell/stores.h"
-#include "workflow/load_picture.h"
-#include "workflow/open_movie.h"
-#include "workflow/preview_export.h"
 
 namespace orvane::cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: orvane-cli COMMAND ...\n"
-    "Finds and replaces the scene previews inside movie files (.3mm).\n"
-    "\n"
-    "Commands:\n"
-    "  scan MOVIE                 walk MOVIE and print the activity-log lines of the scan\n"
-    "  replace MOVIE N PICTURE    write PICTURE (a 144 x 81, 8-bit BMP) over preview N\n"
-    "                             of MOVIE, printing the activity-log lines of the road\n"
-    "  export MOVIE N OUT.bmp     write preview N of MOVIE as a BMP that replace accepts\n"
-    "  export MOVIE --all DIR     write every preview as DIR/<movie name>-<NNN>.bmp\n"
-    "\n"
-    "Options:\n"
-    "  --palette FILE             colours for exported BMPs (default: mevrik.palette\n"
-    "                             beside this program, else the installed one)\n"
-    "  --force                    let export replace files that already exist\n"
-    "  --help                     show this text\n"
-    "  --version                  show the version\n"
-    "\n"
-    "Examples:\n"
-    "  orvane-cli scan demo.3mm\n"
-    "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
-    "  orvane-cli export demo.3mm 3 scene3.bmp\n"
-    "  orvane-cli export --palette my.palette demo.3mm --all previews/\n"
-    "\n"
-    "Message boxes the window would show are printed on standard error.\n"
-    "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
+constexpr const char* kProgram = "orvane-cli";
 
-// Prints what the window would show: log lines on standard output, message
-// boxes on standard error, one line each.
-class ConsoleHost : public NullHost {
+// Counts what passes through to another stream, so that a failure that
+// printed nothing can still be told.
+class CountingBuffer : public std::streambuf {
  public:
-  ConsoleHost(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  explicit CountingBuffer(std::streambuf* to) : to_(to) {}
+  std::size_t count() const { return count_; }
 
-  void logAppended(std::string_view line) override {
-    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") line.remove_suffix(2);
-    out_ << line << '\n';
+ protected:
+  int overflow(int c) override {
+    if (c == traits_type::eof()) return traits_type::not_eof(c);
+    ++count_;
+    return to_->sputc(static_cast<char>(c));
   }
-  void messageBox(std::string_view text, std::string_view title, BoxIcon) override {
-    std::string flat;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      flat += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-    }
-    if (!title.empty()) err_ << title << ": ";
-    err_ << flat << '\n';
+  std::streamsize xsputn(const char* s, std::streamsize n) override {
+    count_ += static_cast<std::size_t>(n);
+    return to_->sputn(s, n);
   }
+  int sync() override { return to_->pubsync(); }
 
  private:
-  std::ostream& out_;
-  std::ostream& err_;
+  std::streambuf* to_;
+  std::size_t count_ = 0;
 };
 
-struct Options {
-  std::string palette;  // --palette FILE
-  bool force = false;   // --force
-};
+std::string oneLine(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  for (char& c : text)
+    if (c == '\n' || c == '\r') c = ' ';
+  return text;
+}
 
-int usage(std::ostream& err) {
-  err << kUsage;
+// The overview below the main help: every usage form, then what the exit
+// status and standard error mean.
+std::string overview(const std::vector<Command>& commands) {
+  std::string text = "Commands at a glance:\n";
+  for (const Command& command : commands)
+    for (const std::string& form : command.synopsis) text += "  " + std::string(kProgram) + " " + form + "\n";
+  text +=
+      "\n"
+      "Run 'orvane-cli COMMAND --help' for a command's arguments and examples.\n"
+      "\n"
+      "Examples:\n"
+      "  orvane-cli scan demo.3mm\n"
+      "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
+      "  orvane-cli export demo.3mm --all previews/\n"
+      "\n"
+      "Activity-log lines go to standard output; message boxes the window would show,\n"
+      "refusals and failures go to standard error.\n"
+      "Exit status: 0 done, 1 refused or failed, 2 wrong usage.";
+  return text;
+}
+
+// "orvane-cli help [COMMAND]" is read as "orvane-cli [COMMAND] --help".
+std::vector<std::string> arguments(int argc, const char* const* argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args.front() == "help") {
+    args.erase(args.begin());
+    args.push_back("--help");
+  }
+  return args;
+}
+
+int usageError(const std::string& message, const Command* command, std::ostream& err) {
+  err << kProgram << ": " << oneLine(message) << '\n'
+      << "Run '" << kProgram << (command ? " " + command->app->get_name() : std::string()) << " --help' for more information.\n";
   return 2;
 }
 
-// Scans the movie; false (with a line on standard error) when it cannot be opened.
-bool scan(Core& core, const std::string& movie, std::ostream& err) {
-  if (const auto opened = loadfile3(core, movie); !opened) {
-    err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
-    return false;
-  }
-  return true;
+// "scan, replace or export"
+std::string commandNames(const std::vector<Command>& commands) {
+  std::string names;
+  for (std::size_t i = 0; i < commands.size(); ++i)
+    names += (i == 0 ? "" : i + 1 == commands.size() ? " or " : ", ") + commands[i].app->get_name();
+  return names;
 }
 
-int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 2) return usage(err);
-  ConsoleHost host(out, err);
-  Core core(host);
-  return scan(core, args[1], err) ? 0 : 1;
-}
-
-bool parseNumber(const std::string& text, int& n, std::ostream& err) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-  if (ec == std::errc() && end == text.data() + text.size()) return true;
-  err << "orvane-cli: preview number must be a whole number, not \"" << text << "\"\n";
-  return false;
-}
-
-bool previewExists(const Core& core, int n, std::ostream& err) {
-  if (n >= 1 && n <= core.s.piccount) return true;
-  err << "orvane-cli: the movie holds " << core.s.piccount << " previews; there is no preview " << n << '\n';
-  return false;
-}
-
-int runReplace(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() != 4) return usage(err);
-  int n = 0;
-  if (!parseNumber(args[2], n, err)) return 2;
-
-  ConsoleHost host(out, err);
-  Core core(host);
-  if (!scan(core, args[1], err)) return 1;
-  if (!previewExists(core, n, err)) return 1;
-  if (!loadblimp(core, args[3])) return 1;
-  core.s.selpic = static_cast<std::int16_t>(n);
-  return begin(core, n).ok() ? 0 : 1;
-}
-
-// The palette for exports: --palette, or the one beside the program, or the
-// installed one. A broken --palette file refuses the command; a broken default
-// one is reported and the built-in colours fill in.
-bool loadPalette(Core& core, const Options& options, std::ostream& err) {
-  const bool chosen = !options.palette.empty();
-  const std::string path =
-      chosen ? options.palette : palettePath(withTrailingSeparator(executableDir(), kPathSeparator));
-  if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
-    err << "orvane-cli: " << loaded.error().message << '\n';
-    return !chosen;
-  }
-  return true;
-}
-
-int runExport(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
-  if (args.size() != 4) return usage(err);
-  const bool all = args[2] == "--all";
-  int n = 0;
-  if (!all && !parseNumber(args[2], n, err)) return 2;
-
-  ConsoleHost host(out, err);
-  Core core(host);
-  if (!loadPalette(core, options, err)) return 1;
-  if (!scan(core, args[1], err)) return 1;
-
-  std::vector<ExportItem> items;
-  if (all) {
-    std::error_code ec;
-    std::filesystem::create_directories(args[3], ec);
-    if (!std::filesystem::is_directory(args[3], ec)) {
-      err << "orvane-cli: cannot use " << args[3] << " as a folder\n";
-      return 1;
-    }
-    items = exportPlan(core.s, args[3]);
-  } else {
-    if (!previewExists(core, n, err)) return 1;
-    items.push_back({n, args[3]});
-  }
-  if (!options.force) {
-    for (const auto& item : items) {
-      std::error_code ec;
-      if (std::filesystem::exists(item.path, ec)) {
-        err << "orvane-cli: " << item.path << " already exists (use --force to replace it)\n";
-        return 1;
-      }
-    }
-  }
-  const std::string dir = all ? args[3] : std::filesystem::path(args[3]).parent_path().string();
-  return exportPreviews(core, items, dir.empty() ? "." : dir) == static_cast<int>(items.size()) ? 0 : 1;
+const Command* chosen(const std::vector<Command>& commands) {
+  for (const Command& command : commands)
+    if (command.app->parsed()) return &command;
+  return nullptr;
 }
 
 }  // namespace
 
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  std::vector<std::string> args;
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string a = argv[i];
-    if (a == "--palette") {
-      if (i + 1 >= argc) return usage(err);
-      options.palette = argv[++i];
-    } else if (a == "--force") {
-      options.force = true;
-    } else {
-      args.push_back(a);
-    }
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawErr) {
+  CountingBuffer counted(rawErr.rdbuf());
+  std::ostream err(&counted);
+
+  CLI::App app("Finds and replaces the scene previews inside movie files (.3mm).", kProgram);
+  app.set_version_flag("-V,--version", std::string(kProgram) + " " + kVersionText, "Show the version and exit");
+  app.set_help_flag("-h,--help", "Show this help and exit");
+  app.set_help_all_flag("--help-all", "Show the help of every command and exit");
+  app.require_subcommand(1);
+  app.get_formatter()->column_width(30);
+  app.get_formatter()->label("REQUIRED", "");
+  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+
+  std::vector<Command> commands;
+  for (const AddCommand add : kCommands) commands.push_back(add(app));
+  app.footer(overview(commands));
+  for (const Command& command : commands) {
+    command.app->group("Commands");
+    command.app->set_help_flag("-h,--help", "Show this help and exit");
   }
-  if (args.empty()) return usage(err);
-  const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
-    out << kUsage;
+
+  std::vector<std::string> args = arguments(argc, argv);
+  std::reverse(args.begin(), args.end());  // CLI11 takes a vector in reverse order
+  try {
+    app.parse(args);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
     return 0;
-  }
-  if (command == "--version") {
-    out << "orvane-cli " << kVersionText << '\n';
+  } catch (const CLI::CallForAllHelp&) {
+    out << app.help("", CLI::AppFormatMode::All);
     return 0;
+  } catch (const CLI::CallForVersion& version) {
+    out << version.what() << '\n';
+    return 0;
+  } catch (const CLI::ParseError& e) {
+    const Command* command = chosen(commands);
+    if (command) return usageError(e.what(), command, err);
+    // Without a command the parser only says one is missing; say what is wrong.
+    const auto stray = app.remaining();
+    if (stray.empty()) return usageError("no command given (" + commandNames(commands) + ")", nullptr, err);
+    const bool option = stray.front().rfind('-', 0) == 0;
+    return usageError(std::string(option ? "unknown option \"" : "unknown command \"") + stray.front() + "\"", nullptr,
+                      err);
   }
-  if (command == "scan") return runScan(args, out, err);
-  if (command == "replace") return runReplace(args, out, err);
-  if (command == "export") return runExport(args, options, out, err);
-  err << "orvane-cli: unknown command \"" << command << "\"\n";
-  return usage(err);
+
+  const Command* command = chosen(commands);
+  Io io{out, err};
+  int code = 0;
+  try {
+    code = command->run(io);
+  } catch (const UsageError& e) {
+    return usageError(e.what(), command, err);
+  }
+  // Whatever refused must have said so.
+  if (code != 0 && counted.count() == 0)
+    err << kProgram << ": " << command->app->get_name() << " did not complete\n";
+  return code;
 }
 
 }  // namespace orvane::cli

@@ -2,4 +2,17 @@
 
 #include "cli/cli.h"
 
-int main(int argc, char** argv) { return orvane::cli::run(argc, argv, std::cout, std::cerr); }
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+#endif
+
+int main(int argc, char** argv) {
+#ifdef _WIN32
+  // A BMP written to standard output must arrive byte for byte.
+  _setmode(_fileno(stdout), _O_BINARY);
+#endif
+  return orvane::cli::run(argc, argv, std::cout, std::cerr);
+}

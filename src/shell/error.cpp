@@ -20,6 +20,8 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::PaletteNotANumber: return "palette field not a number";
     case ErrorCode::PaletteOutOfRange: return "palette field out of range";
     case ErrorCode::TooManyColours: return "too many colours";
+    case ErrorCode::OutputIsLink: return "output is a link";
+    case ErrorCode::OutputIsSource: return "output is the movie";
     case ErrorCode::NothingToInsert: return "nothing to insert";
     case ErrorCode::NoSuchPreview: return "no such preview";
     case ErrorCode::MovieMoved: return "movie moved";
@@ -44,6 +46,18 @@ Error systemError(int errnum) {
     default: break;
   }
   return {code, std::generic_category().message(errnum)};
+}
+
+Error fromErrorCode(const std::error_code& ec) {
+  // The standard library reports the system's own numbers in the generic
+  // category, and in the system category on POSIX systems.
+#ifdef _WIN32
+  const bool isErrno = ec.category() == std::generic_category();
+#else
+  const bool isErrno = ec.category() == std::generic_category() || ec.category() == std::system_category();
+#endif
+  if (isErrno) return systemError(ec.value());
+  return {ErrorCode::Io, ec.message()};
 }
 
 }  // namespace orvane

@@ -5,6 +5,7 @@
 // line decide how the user sees it.
 #include <cstdlib>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <variant>
 
@@ -26,6 +27,9 @@ enum class ErrorCode {
   PaletteNotANumber,
   PaletteOutOfRange,
   TooManyColours,  // more colours than a BMP colour table holds
+  // Writing files of our own.
+  OutputIsLink,    // the output name is a symbolic link
+  OutputIsSource,  // the output is the file being read
   // Replacing a scene preview.
   NothingToInsert,  // no picture loaded yet
   NoSuchPreview,
@@ -45,6 +49,8 @@ struct Error {
 // The operating system's error number as an Error, its message the system's
 // own text ("No such file or directory").
 Error systemError(int errnum);
+// The same for an error the standard library reports (std::filesystem).
+Error fromErrorCode(const std::error_code& ec);
 
 // Either a T or an Error. Test it (`if (!result)`) before taking the value.
 template <class T>

@@ -4,10 +4,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 
 #include "display/palette.h"
 #include "replace/bmp_writer.h"
+#include "shell/atomic_write.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -42,13 +42,8 @@ std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
 }
 
 Status writePreviewBmp(const Stores& s, int n, const std::string& path) {
-  const auto bytes = previewBmp(s, n);
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) return systemError(errno ? errno : EIO);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) return systemError(EIO);
-  return {};
+  // Never through a link, never over the movie, never half-written.
+  return writeFileAtomically(path, previewBmp(s, n), s.moviefile);
 }
 
 int exportPreviews(Core& core, const std::vector<ExportItem>& items, const std::string& dir) {

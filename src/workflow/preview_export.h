@@ -22,7 +22,8 @@ struct ExportItem {
 // where the movie name is its file name without the extension.
 std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir);
 
-// Writes one preview to `path` (replacing what is there).
+// Writes one preview to `path`, replacing a file that is there, by way of a
+// temporary file and a rename; refuses links, folders and the movie itself.
 Status writePreviewBmp(const Stores& s, int n, const std::string& path);
 
 // Writes every item, logging one line per file and a summary under "Extract".

@@ -58,7 +58,8 @@ TEST_F(CliTest, ScanPrintsExactlyTheScansLogLines) {
                        " bytes long.\n"
                        "Extract_3:Extracting 101 to memory(1)\nExtract_3:Done\n"
                        "Extract_3:Extracting " + second + " to memory(2)\nExtract_3:Done\n"
-                       "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n");
+                       "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n"
+                       "2 previews found\n");
 }
 
 TEST_F(CliTest, UsageAndUnreadableMoviesGiveTheirExitCodes) {
@@ -147,6 +148,126 @@ TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
   EXPECT_FALSE(std::filesystem::exists(dir.file("out/Scene-003.bmp")));
 
   EXPECT_EQ(cli({"export", "--palette", dir.file("missing.palette"), movie, "1", dir.file("x.bmp")}).code, 1);
+}
+
+
+// Usage mistakes: exit 2, nothing on standard output, one line saying what is
+// wrong and one pointing to the right --help.
+void expectUsageError(const std::vector<std::string>& args, const std::string& helpFor) {
+  const Result r = cli(args);
+  EXPECT_EQ(r.code, 2) << args.size();
+  EXPECT_EQ(r.out, "");
+  ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+  EXPECT_EQ(r.err.rfind("orvane-cli: ", 0), 0u) << r.err;
+  EXPECT_NE(r.err.find("\nRun '" + helpFor + " --help' for more information.\n"), std::string::npos) << r.err;
+}
+
+TEST_F(CliTest, ArgumentsFollowTheUsualConventions) {
+  for (const char* command : {"scan", "replace", "export"}) {
+    const Result help = cli({command, "--help"});  // help, not a movie named "--help"
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_EQ(help.err, "");
+    EXPECT_NE(help.out.find(std::string("Usage: orvane-cli ") + command), std::string::npos) << help.out;
+    EXPECT_EQ(cli({"help", command}).out, help.out);
+  }
+  EXPECT_NE(cli({"scan", "--help"}).out.find("--json"), std::string::npos);
+  EXPECT_EQ(cli({"-V"}).out, "orvane-cli 0.9\n");
+
+  // After "--" everything is a file name, even what looks like an option.
+  const Result dashed = cli({"scan", "--", "--json"});
+  EXPECT_EQ(dashed.code, 1);
+  EXPECT_NE(dashed.err.find("cannot open movie --json"), std::string::npos);
+
+  const Result joined = cli({"export", "--palette=" + dir.file("missing.palette"), movie, "1", dir.file("x.bmp")});
+  EXPECT_EQ(joined.code, 1);  // the option's value was taken from after the "="
+  EXPECT_NE(joined.err.find("missing.palette"), std::string::npos);
+
+  expectUsageError({}, "orvane-cli");
+  expectUsageError({"frobnicate", movie}, "orvane-cli");
+  expectUsageError({"--palette", "p", "scan", movie}, "orvane-cli scan");  // --palette is export's
+  expectUsageError({"scan"}, "orvane-cli scan");
+  expectUsageError({"scan", movie, "extra"}, "orvane-cli scan");
+  expectUsageError({"scan", "--jsn", movie}, "orvane-cli scan");
+  expectUsageError({"replace", movie, "x", "a.bmp"}, "orvane-cli replace");
+  expectUsageError({"export", movie, "1"}, "orvane-cli export");
+  expectUsageError({"export", movie, "1", "x.bmp", "--all", dir.file("out")}, "orvane-cli export");
+  expectUsageError({"export", movie, "--all", "-"}, "orvane-cli export");
+}
+
+TEST_F(CliTest, ScanSummaryQuietAndJson) {
+  Result r = cli({"scan", "-q", movie});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "2 previews found\n");
+  r = cli({"scan", "--json", movie});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  // Preview 2 has one row whose prefix the scan repaired.
+  EXPECT_EQ(r.out, "[\n"
+                   "  {\"number\": 1, \"position\": 101, \"rows_repaired\": 0},\n"
+                   "  {\"number\": 2, \"position\": " + std::to_string(101 + record::kRecordBytes + 50) +
+                       ", \"rows_repaired\": 1}\n"
+                   "]\n");
+
+  Bytes one = testing::filler(10, 2);
+  testing::put(one, 10, testing::makeRecord(5));
+  testing::writeFile(dir.file("one.3mm"), one);
+  EXPECT_EQ(cli({"scan", "--quiet", dir.file("one.3mm")}).out, "1 preview found\n");
+  testing::writeFile(dir.file("none.3mm"), testing::filler(100, 3));
+  EXPECT_EQ(cli({"scan", "-q", dir.file("none.3mm")}).out, "0 previews found\n");
+  EXPECT_EQ(cli({"scan", "--json", dir.file("none.3mm")}).out, "[]\n");
+}
+
+TEST_F(CliTest, EveryRefusalSaysWhyOnStandardError) {
+  const auto refused = [](const Result& r) {
+    return r.code == 1 && !r.err.empty() && r.err.rfind("orvane-cli: ", 0) == 0;
+  };
+  const std::string png = dir.file("photo.png");
+  testing::writeFile(png, Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
+  Result r = cli({"replace", movie, "1", png});
+  EXPECT_TRUE(refused(r)) << r.err;
+  EXPECT_NE(r.err.find("photo.png"), std::string::npos);
+  r = cli({"replace", movie, "1", dir.file("nope.bmp")});
+  EXPECT_TRUE(refused(r)) << r.err;
+  EXPECT_NE(r.err.find("nope.bmp"), std::string::npos);
+  r = cli({"export", movie, "1", dir.file("no/such/dir/x.bmp")});
+  EXPECT_TRUE(refused(r)) << r.err;
+  EXPECT_NE(r.err.find("x.bmp"), std::string::npos);
+  EXPECT_TRUE(refused(cli({"export", movie, "3", dir.file("x.bmp")})));
+  EXPECT_EQ(testing::readFile(movie), original);
+}
+
+TEST_F(CliTest, ExportToStandardOutputWritesOnlyTheBmp) {
+  ASSERT_EQ(cli({"export", movie, "2", dir.file("two.bmp")}).code, 0);
+  const Result r = cli({"export", movie, "2", "-"});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.err, "");
+  const Bytes file = testing::readFile(dir.file("two.bmp"));
+  EXPECT_EQ(r.out, std::string(file.begin(), file.end()));
+  EXPECT_FALSE(std::filesystem::exists("-"));
+}
+
+// An output name that links somewhere (here: to the movie itself, or nowhere)
+// is refused before anything is written, --force or not.
+TEST_F(CliTest, ExportNeverWritesThroughLinksNorOverTheMovie) {
+  const std::string out = dir.file("out");
+  std::filesystem::create_directory(out);
+  std::filesystem::create_symlink(movie, out + "/Scene-002.bmp");
+  Result r = cli({"export", "--all", out, "--force", movie});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("Scene-002.bmp"), std::string::npos);
+  EXPECT_NE(r.err.find("symbolic link"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(out + "/Scene-001.bmp"));
+  EXPECT_EQ(testing::readFile(movie), original);
+
+  std::filesystem::create_symlink(dir.file("elsewhere.bmp"), dir.file("dangling.bmp"));
+  EXPECT_EQ(cli({"export", movie, "1", dir.file("dangling.bmp")}).code, 1);
+  EXPECT_EQ(cli({"export", "--force", movie, "1", dir.file("dangling.bmp")}).code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir.file("elsewhere.bmp")));
+
+  r = cli({"export", "--force", movie, "1", movie});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("the movie"), std::string::npos);
+  EXPECT_EQ(testing::readFile(movie), original);
 }
 
 }  // namespace

@@ -12,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <fstream>
 
 #include "app/form1.h"
+#include "app/grid_navigator.h"
 #include "app/picture_box.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
@@ -270,6 +272,133 @@ class TestForm1 : public QObject {
     QImage exported(dir.filePath("demo-002.bmp"));
     QCOMPARE(exported.size(), QSize(144, 81));
     QCOMPARE(exported.pixel(5, 7), orvane::composePreview(form->core().s, 2).at(5, 7));
+  }
+
+  void iconShortcutsAndTheLastFolder() {
+    auto form = makeForm();
+    QVERIFY(!form->windowIcon().isNull());
+    QCOMPARE(form->switchDialog()->windowIcon().cacheKey(), form->windowIcon().cacheKey());
+    const QList<std::pair<const char*, QKeySequence>> keys = {
+        {"Opene", QKeySequence("Ctrl+O")}, {"openbmp", QKeySequence("Ctrl+B")},
+        {"exportPreviews", QKeySequence("Ctrl+E")}, {"exit", QKeySequence("Ctrl+Q")}, {"Draw", QKeySequence("F5")}};
+    for (const auto& [name, sequence] : keys) QCOMPARE(form->action(name)->shortcut(), sequence);
+
+    // The keys reach their commands (Ctrl+Q is left out: it would end the test).
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QStringList filters;
+    form->chooseFile = [&](const QString& filter) { filters << filter; return QString(); };
+    QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
+    QTest::keyClick(form.get(), Qt::Key_B, Qt::ControlModifier);
+    QCOMPARE(filters, QStringList({"MEVRIK movies (*.3mm)", "BMP files (*.bmp)"}));
+    QTest::keyClick(form.get(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(int(boxes.size()), 1);
+    QCOMPARE(boxes[0].title, QString("Nothing to export"));
+    QSignalSpy shown(form->action("Draw"), &QAction::triggered);
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    QCOMPARE(shown.count(), 1);
+
+    // The Open dialogs start where the last file came from.
+    QCOMPARE(form->openFolder(), QString());
+    QTemporaryDir dir;
+    const QString movie = dir.filePath("m.3mm");
+    QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), movie);
+    form->openMovie(movie);
+    QCOMPARE(form->openFolder(), QDir(dir.path()).absolutePath());
+  }
+
+  void wheelOverTheGridTurnsPagesThroughTheScrollBar() {
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    auto wheel = [&](int delta) {
+      QWheelEvent event(QPointF(100, 100), form->picture1()->mapToGlobal(QPointF(100, 100)), QPoint(),
+                        QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(form->picture1(), &event);
+    };
+    wheel(-120);  // one notch towards the user: the next page, drawn
+    QCOMPARE(form->offex()->value(), 1);
+    QCOMPARE(form->core().s.page, 1);
+    wheel(-120);  // already on the last page
+    QCOMPARE(form->offex()->value(), 1);
+    wheel(120);
+    QCOMPARE(form->core().s.page, 0);
+  }
+
+  void keyboardFramesAPreviewAndEnterChoosesIt() {
+    auto form = makeForm();
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    PictureBox* grid = form->picture1();
+    grid->setFocus();
+    QVERIFY(grid->focusFrame().isEmpty());  // no frame until the keyboard is used
+
+    QTest::keyClick(grid, Qt::Key_Right);
+    QCOMPARE(grid->focusFrame(), QRect(154, 0, 144, 81));
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(form->navigator()->focusCell(), 6);
+    QTest::keyClick(grid, Qt::Key_End);  // preview 16: page 1, cell 4, through the scroll bar
+    QCOMPARE(form->offex()->value(), 1);
+    QCOMPARE(form->core().s.page, 1);
+    QCOMPARE(grid->focusFrame(), QRect(462, 0, 144, 81));
+    QTest::keyClick(grid, Qt::Key_Up);  // back to preview 12
+    QCOMPARE(form->offex()->value(), 0);
+    QCOMPARE(form->navigator()->focusCell(), 12);
+
+    // The frame is drawn in the highlight colour just outside the picture.
+    const QImage shot = grid->grab().toImage();
+    QCOMPARE(shot.pixelColor(2 + 462 - 1, 2 + 180 + 40), grid->palette().color(QPalette::Highlight));
+
+    QTest::keyClick(grid, Qt::Key_Return);
+    QCOMPARE(int(form->core().s.selpic), 12);
+    QVERIFY(form->switchDialog()->isVisible());
+    form->switchDialog()->hide();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Left);
+    QTest::keyClick(grid, Qt::Key_Space);
+    QCOMPARE(int(form->core().s.selpic), 11);
+
+    QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(2 + 10, 2 + 10));  // a click hides the frame
+    QVERIFY(grid->focusFrame().isEmpty());
+    QCOMPARE(int(form->core().s.selpic), 1);
+  }
+
+  void emptyGridHintShowsOnlyWithoutAMovie() {
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QString hint = QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
+    QCOMPARE(form->picture1()->hint(), hint);
+    form->openMovie("/nonexistent/movie.3mm");
+    QCOMPARE(form->picture1()->hint(), hint);
+    form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
+    QCOMPARE(form->picture1()->hint(), QString());
+  }
+
+  // The frame is white through: the full bars leave one white pixel at each
+  // end and above and below them.
+  void progressFrameShowsWhiteAroundTheFullBars() {
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    const QImage shot = form->centralWidget()->grab().toImage();
+    const QColor white(255, 255, 255), blue(0, 0, 255), grey(192, 192, 192);
+    QCOMPARE(shot.pixelColor(408, 284), white);
+    QCOMPARE(shot.pixelColor(409, 284), blue);
+    QCOMPARE(shot.pixelColor(631, 284), blue);
+    QCOMPARE(shot.pixelColor(632, 284), white);
+    QCOMPARE(shot.pixelColor(500, 280), white);
+    QCOMPARE(shot.pixelColor(500, 281), blue);
+    QCOMPARE(shot.pixelColor(500, 287), blue);
+    QCOMPARE(shot.pixelColor(500, 288), grey);
+    QCOMPARE(shot.pixelColor(500, 294), grey);
+    QCOMPARE(shot.pixelColor(500, 295), white);
+    QCOMPARE(shot.pixelColor(408, 291), white);
+    QCOMPARE(shot.pixelColor(632, 291), white);
   }
 
   void closingTheWindowLeavesNoDialogBehind() {

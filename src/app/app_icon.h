@@ -1,0 +1,6 @@
+#pragma once
+// Orvane's icon, drawn from the same SVG file that is installed for the
+// desktop, at the sizes window managers and task bars ask for.
+#include <QIcon>
+
+QIcon orvaneIcon();

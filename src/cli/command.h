@@ -1,0 +1,46 @@
+#pragma once
+// One subcommand of orvane-cli. Each lives in its own file and adds itself to
+// the parser through an add function listed in kCommands below: adding a
+// subcommand is one new file and one line here.
+#include <functional>
+#include <iosfwd>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace orvane::cli {
+
+// The command's two streams: results on `out`, refusals and message boxes on `err`.
+struct Io {
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// A mistake in how the command was called that the parser cannot see (two
+// arguments that only make sense together, say). Exits 2 like a parse error.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+struct Command {
+  CLI::App* app = nullptr;            // the subcommand, owned by the parent parser
+  std::vector<std::string> synopsis;  // its usage forms for the overview, e.g. "scan MOVIE [--json] [-q]"
+  // Runs the command once the arguments are parsed; returns the exit code
+  // (0 done, 1 refused or failed) or throws UsageError.
+  std::function<int(Io&)> run;
+};
+
+using AddCommand = Command (*)(CLI::App& parent);
+
+Command addScan(CLI::App& parent);
+Command addReplace(CLI::App& parent);
+Command addExport(CLI::App& parent);
+
+// Every subcommand, in the order the help lists them.
+inline constexpr AddCommand kCommands[] = {addScan, addReplace, addExport};
+
+}  // namespace orvane::cli

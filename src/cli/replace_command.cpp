@@ -1,0 +1,60 @@
+// orvane-cli replace MOVIE N PICTURE: the window's whole road, from opening
+// the movie to writing the picture over preview N.
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+
+#include "cli/command.h"
+#include "cli/console_host.h"
+#include "cli/steps.h"
+#include "replace/scene_writer.h"
+#include "workflow/load_picture.h"
+
+namespace orvane::cli {
+namespace {
+
+struct ReplaceOptions {
+  std::string movie, number, picture;
+};
+
+// Why the loader turned the picture down, when it said nothing itself.
+void explainRefusedPicture(const std::string& picture, Io& io) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(std::filesystem::path(std::u8string(picture.begin(), picture.end())), ec);
+  io.err << "orvane-cli: cannot use " << picture << " as the picture: ";
+  if (!std::filesystem::exists(status))
+    io.err << (ec ? ec.message() : "no such file") << '\n';
+  else
+    io.err << "it must be an uncompressed, 8-bit BMP of 144 x 81 pixels\n";
+}
+
+int runReplace(const ReplaceOptions& o, Io& io) {
+  const int n = toNumber(o.number);
+  ConsoleHost host(&io.out, io.err);
+  Core core(host);
+  if (!openMovie(core, o.movie, io) || !previewExists(core, n, io)) return 1;
+  if (!loadblimp(core, o.picture)) {
+    if (!host.boxShown()) explainRefusedPicture(o.picture, io);
+    return 1;
+  }
+  core.s.selpic = static_cast<std::int16_t>(n);
+  return begin(core, n).ok() ? 0 : 1;  // every refusal of the writer shows a box
+}
+
+}  // namespace
+
+Command addReplace(CLI::App& parent) {
+  auto o = std::make_shared<ReplaceOptions>();
+  CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, in place");
+  sub->add_option("MOVIE", o->movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
+  sub->add_option("N", o->number, "The preview's number (1, 2, ...) as scan counts")
+      ->required()
+      ->type_name("")
+      ->check(wholeNumber());
+  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels")->required()->type_name("");
+  sub->footer("Example:\n  orvane-cli replace demo.3mm 3 sunset.bmp");
+  return {sub, {"replace MOVIE N PICTURE"}, [o](Io& io) { return runReplace(*o, io); }};
+}
+
+}  // namespace orvane::cli

@@ -1,0 +1,47 @@
+// orvane-cli scan MOVIE [--json] [-q]: the scan's log lines, then how many
+// previews the movie holds.
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <ostream>
+
+#include "cli/command.h"
+#include "cli/console_host.h"
+#include "cli/scan_report.h"
+#include "cli/steps.h"
+
+namespace orvane::cli {
+namespace {
+
+struct ScanOptions {
+  std::string movie;
+  bool json = false;
+  bool quiet = false;
+};
+
+int runScan(const ScanOptions& o, Io& io) {
+  ConsoleHost host(o.json || o.quiet ? nullptr : &io.out, io.err);
+  Core core(host);
+  if (!openMovie(core, o.movie, io)) return 1;
+  if (o.json)
+    io.out << previewsJson(previewFacts(core.s));
+  else
+    io.out << summaryLine(core.s.piccount) << '\n';
+  return 0;
+}
+
+}  // namespace
+
+Command addScan(CLI::App& parent) {
+  auto o = std::make_shared<ScanOptions>();
+  CLI::App* sub = parent.add_subcommand("scan", "Find the previews in a movie and say how many there are");
+  sub->add_option("MOVIE", o->movie, "The movie file (.3mm)")->required()->type_name("");
+  sub->add_flag("--json", o->json,
+                "Print a JSON array instead of the log lines: one\n"
+                "object per preview with its number, its one-based\n"
+                "position in the movie and the rows repaired");
+  sub->add_flag("-q,--quiet", o->quiet, "Print only the summary line, not the log lines");
+  sub->footer("Examples:\n  orvane-cli scan demo.3mm\n  orvane-cli scan --json demo.3mm");
+  return {sub, {"scan MOVIE [--json] [-q]"}, [o](Io& io) { return runScan(*o, io); }};
+}
+
+}  // namespace orvane::cli

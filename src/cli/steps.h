@@ -1,0 +1,34 @@
+#pragma once
+// Steps several subcommands share. Each one that refuses prints its reason on
+// standard error (one line, starting "orvane-cli: ") and returns false.
+#include <string>
+
+#include "cli/command.h"
+#include "shell/core.h"
+
+namespace CLI {
+class Validator;
+}
+
+namespace orvane::cli {
+
+// "1 preview", "0 previews", "16 previews".
+std::string previewCount(std::size_t n);
+
+// Scans the movie into the stores.
+bool openMovie(Core& core, const std::string& movie, Io& io);
+
+// Preview n exists in the scanned movie.
+bool previewExists(const Core& core, int n, Io& io);
+
+// The colours for exported BMPs: `chosen` (empty: the one beside the program,
+// else the installed one). A broken chosen palette refuses; a broken default
+// one is reported and the built-in colours fill in.
+bool loadPalette(Core& core, const std::string& chosen, Io& io);
+
+// Accepts a whole number (a preview number) at parse time.
+const CLI::Validator& wholeNumber();
+// The value of a string wholeNumber() accepted.
+int toNumber(const std::string& text);
+
+}  // namespace orvane::cli
