@@ -7,15 +7,18 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/console_host.h"
+#include "cli/history_command.h"
+#include "cli/undo_command.h"
 #include "display/palette.h"
 #include "orvane/version.h"
-#include "replace/scene_writer.h"
 #include "shell/core.h"
 #include "shell/platform.h"
 #include "shell/stores.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 #include "workflow/preview_export.h"
+#include "workflow/replace_road.h"
 
 namespace orvane::cli {
 namespace {
@@ -30,6 +33,8 @@ constexpr const char* kUsage =
     "                             of MOVIE, printing the activity-log lines of the road\n"
     "  export MOVIE N OUT.bmp     write preview N of MOVIE as a BMP that replace accepts\n"
     "  export MOVIE --all DIR     write every preview as DIR/<movie name>-<NNN>.bmp\n"
+    "  history MOVIE              list MOVIE's replacements, newest first\n"
+    "  undo MOVIE [--all]         take back the newest replacement (or all of them)\n"
     "\n"
     "Options:\n"
     "  --palette FILE             colours for exported BMPs (default: mevrik.palette\n"
@@ -43,34 +48,10 @@ constexpr const char* kUsage =
     "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
     "  orvane-cli export demo.3mm 3 scene3.bmp\n"
     "  orvane-cli export --palette my.palette demo.3mm --all previews/\n"
+    "  orvane-cli undo demo.3mm\n"
     "\n"
     "Message boxes the window would show are printed on standard error.\n"
     "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
-
-// Prints what the window would show: log lines on standard output, message
-// boxes on standard error, one line each.
-class ConsoleHost : public NullHost {
- public:
-  ConsoleHost(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-
-  void logAppended(std::string_view line) override {
-    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") line.remove_suffix(2);
-    out_ << line << '\n';
-  }
-  void messageBox(std::string_view text, std::string_view title, BoxIcon) override {
-    std::string flat;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      flat += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-    }
-    if (!title.empty()) err_ << title << ": ";
-    err_ << flat << '\n';
-  }
-
- private:
-  std::ostream& out_;
-  std::ostream& err_;
-};
 
 struct Options {
   std::string palette;  // --palette FILE
@@ -118,11 +99,8 @@ int runReplace(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   ConsoleHost host(out, err);
   Core core(host);
-  if (!scan(core, args[1], err)) return 1;
-  if (!previewExists(core, n, err)) return 1;
-  if (!loadblimp(core, args[3])) return 1;
-  core.s.selpic = static_cast<std::int16_t>(n);
-  return begin(core, n).ok() ? 0 : 1;
+  const std::string picture = args[3];
+  return replaceRoad(core, args[1], n, [&picture](Core& c) { return loadblimp(c, picture); }).ok() ? 0 : 1;
 }
 
 // The palette for exports: --palette, or the one beside the program, or the
@@ -205,6 +183,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   if (command == "scan") return runScan(args, out, err);
   if (command == "replace") return runReplace(args, out, err);
   if (command == "export") return runExport(args, options, out, err);
+  if (command == "history") return args.size() == 2 ? runHistory({args[1]}, out, err) : usage(err);
+  if (command == "undo")
+    return args.size() == 2 || (args.size() == 3 && args[2] == "--all") ? runUndo({args[1], args.size() == 3}, out, err)
+                                                                        : usage(err);
   err << "orvane-cli: unknown command \"" << command << "\"\n";
   return usage(err);
 }
