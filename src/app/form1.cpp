@@ -22,6 +22,7 @@
 #include "display/selection.h"
 #include "orvane/version.h"
 #include "shell/tags.h"
+#include "workflow/history_steps.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 #include "workflow/preview_export.h"
@@ -53,7 +54,9 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   buildWindow();
   buildMenu();
   switch_ = new Switch(this, *core_);
+  connect(switch_, &Switch::wrote, this, &Form1::refreshEditMenu);
   orvane::Form_Load(*core_);
+  refreshEditMenu();
 }
 
 Form1::~Form1() = default;
@@ -111,6 +114,16 @@ void Form1::buildMenu() {
   open->addSeparator()->setObjectName("sep1");
   QAction* exit = open->addAction("E&xit", this, &Form1::exit_Click);
   exit->setObjectName("exit");
+  // Edit: replacements taken back and made again, newest first.
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->setObjectName("Edit");
+  undo_ = edit->addAction("&Undo Replace", this, &Form1::undo_Click);
+  undo_->setObjectName("undo");
+  undo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  redo_ = edit->addAction("&Redo Replace", this, &Form1::redo_Click);
+  redo_->setObjectName("redo");
+  redo_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+  connect(edit, &QMenu::aboutToShow, this, &Form1::refreshEditMenu);  // another program may have written meanwhile
   QAction* draw = menuBar()->addAction("&Show", this, &Form1::Draw_Click);
   draw->setObjectName("Draw");
   QMenu* help = menuBar()->addMenu("&Help");
@@ -148,12 +161,15 @@ void Form1::openbmp_Click() {
 }
 
 void Form1::openMovie(const QString& path) {
+  // The dialog shows and acts on the movie it was opened for: it goes away.
+  switch_->hide();
   core_->logline("File selected, loading...", orvane::tag::Main);
   const std::string native = QDir::toNativeSeparators(path).toStdString();
   if (const auto opened = orvane::loadfile3(*core_, native); !opened) {
     // Nothing changed: the previous movie, grid and counters stay as they were.
     messageBox("Could not open the movie " + native + ":\n" + opened.error().message, "", orvane::BoxIcon::Critical);
   }
+  refreshEditMenu();
 }
 
 void Form1::openBmp(const QString& path) {
@@ -163,6 +179,24 @@ void Form1::openBmp(const QString& path) {
 }
 
 void Form1::exit_Click() { QApplication::quit(); }
+
+// ---- edit ------------------------------------------------------------------
+
+void Form1::undo_Click() {
+  (void)orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
+  refreshEditMenu();
+}
+
+void Form1::redo_Click() {
+  (void)orvane::redoReplace(*core_);
+  refreshEditMenu();
+}
+
+void Form1::refreshEditMenu() {
+  const auto steps = orvane::availableSteps(core_->s.moviefile);
+  undo_->setEnabled(steps && steps->undo);
+  redo_->setEnabled(steps && steps->redo);
+}
 
 void Form1::about_Click() {
   QMessageBox::about(this, "About Orvane",
@@ -236,7 +270,7 @@ void Form1::offex_Change() { orvane::offex_Change(*core_); }
 
 void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
   if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;
-  switch_->showFor();
+  switch_->showFor(QRect(picture1_->mapToGlobal(QPoint(0, 0)), picture1_->size()));
 }
 
 // ---- Host ------------------------------------------------------------------
@@ -298,4 +332,9 @@ void Form1::clearGrid() { picture1_->clear(); }
 
 void Form1::paintGridPicture(int x, int y, const orvane::Picture& picture) { picture1_->paintPicture(x, y, picture); }
 
-void Form1::paintBufferPicture(const orvane::Picture& picture) { picture2_->paintPicture(0, 0, picture); }
+void Form1::paintBufferPicture(const orvane::Picture& picture) {
+  picture2_->paintPicture(0, 0, picture);
+  // Every road that loads a picture draws it here: the open dialog's left box,
+  // which shows the same buffer, follows.
+  if (switch_ && switch_->isVisible()) switch_->picture1()->paintPicture(0, 0, picture);
+}

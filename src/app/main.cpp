@@ -6,9 +6,11 @@
 
 #include "app/form1.h"
 #include "orvane/version.h"
+#include "shell/platform.h"
 #include "shell/stores.h"
 
 int main(int argc, char** argv) {
+  orvane::ignoreFileSizeLimitSignal();
   QApplication app(argc, argv);
   QApplication::setApplicationName("Orvane");
   QApplication::setApplicationVersion(orvane::kVersionText);
