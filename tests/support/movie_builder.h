@@ -40,10 +40,10 @@ inline void put(Bytes& movie, std::size_t offset, const Bytes& what) {
 
 class TempDir {
  public:
-  TempDir() {
+  // In the system's temporary folder, or under `base`.
+  explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
     static int counter = 0;
-    path_ = std::filesystem::temp_directory_path() /
-            ("orvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    path_ = base / ("orvane-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }
@@ -61,6 +61,16 @@ class TempDir {
  private:
   std::filesystem::path path_;
 };
+
+// A folder in memory where the system has one (flushing there costs nothing),
+// for tests that kill processes many times over: a killed process loses no
+// written byte, on any disk, so they need no real disk's flushes.
+inline std::filesystem::path memoryFolder() {
+  std::error_code ec;
+  return std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
+             ? std::filesystem::path("/dev/shm")
+             : std::filesystem::temp_directory_path();
+}
 
 inline void writeFile(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
