@@ -38,4 +38,12 @@ Result<HeldMovie> holdMovie(Core& core, const std::string& path, FileLayer& file
 // failed, the movie's path and how the movie was left, on three lines.
 Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry entry);
 
+// A failure as the user reads it, on three lines: what went wrong, the movie,
+// and what became of it.
+Error writeFailure(ErrorCode code, const std::string& problem, const std::string& path, const std::string& outcome);
+// Why holdMovie failed, as the user reads it: a movie that is gone as
+// MovieMoved ("File has been moved!"), another writer's lock as Busy, anything
+// else with "Nothing was written.".
+Error notHeld(const Error& why, const std::string& path);
+
 }  // namespace orvane

@@ -1,8 +1,7 @@
 #include "replace/scene_writer.h"
 
-#include <algorithm>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "previews/record_format.h"
 #include "replace/journaled_write.h"
@@ -24,32 +23,9 @@ Error refuse(Core& core, ErrorCode code, const std::string& text, const char* ti
   return {code, text};
 }
 
-// A failure's text on three lines: what went wrong, the movie, what became of it.
-Error failure(ErrorCode code, const std::string& problem, const std::string& path, const std::string& outcome) {
-  return {code, problem + "\r\n" + path + "\r\n" + outcome};
-}
-
 Error changed(const std::string& why, const std::string& path) {
-  return failure(ErrorCode::MovieChanged, "The movie has changed since it was opened: " + why, path,
-                 "Nothing was written. Please open the movie again.");
-}
-
-// Why the movie cannot be held for writing.
-Error notHeld(const Error& why, const std::string& path) {
-  switch (why.code) {
-    case ErrorCode::NotFound:
-      return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."};
-    case ErrorCode::Busy:
-      return failure(ErrorCode::Busy,
-                     "Another program is writing to this movie right now (Orvane in another window, or orvane-cli).",
-                     path, "Nothing was written. Please try again in a moment.");
-    case ErrorCode::JournalFailed:
-    case ErrorCode::WriteFailed:
-      return failure(why.code, why.message, path, "Nothing was written.");
-    default:
-      return failure(ErrorCode::WriteFailed, "The movie could not be opened for writing (" + why.message + ").", path,
-                     "Nothing was written.");
-  }
+  return writeFailure(ErrorCode::MovieChanged, "The movie has changed since it was opened: " + why, path,
+                      "Nothing was written. Please open the movie again.");
 }
 
 // The write itself, under the movie's writer's lock, which ends when this
@@ -68,15 +44,15 @@ Status writeUnderLock(Core& core, int axe, FileLayer& files) {
   // anything at the recorded place, and writing would damage it.
   const auto identity = file.identity();
   if (!identity)
-    return failure(ErrorCode::WriteFailed, "The movie could not be examined (" + identity.error().message + ").",
-                   path, "Nothing was written.");
+    return writeFailure(ErrorCode::WriteFailed, "The movie could not be examined (" + identity.error().message + ").",
+                        path, "Nothing was written.");
   if (*identity != s.scannedMovie) return changed("it is not the same file, or not in the same state, as then.", path);
   const std::uint64_t offset = static_cast<std::uint64_t>(s.recordPosition(axe)) - 1;
   std::vector<std::uint8_t> previous(record::kRecordBytes);
   const auto got = file.readAt(offset, previous);
   if (!got)
-    return failure(ErrorCode::WriteFailed, "The movie could not be read (" + got.error().message + ").", path,
-                   "Nothing was written.");
+    return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" + got.error().message + ").", path,
+                        "Nothing was written.");
   if (*got != previous.size() || !record::signatureAt(previous.data()))
     return changed("there is no scene preview at the place found then.", path);
   if (crc32(previous) != s.recordChecksum(axe))

@@ -42,12 +42,7 @@ const journal::SceneChange* changedScene(OpenFile& movie, const journal::WriteEn
 Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryStep step, FileLayer& files) {
   const Words& words = wordsFor(step);
   auto held = holdMovie(core, movie, files);
-  if (!held) {
-    if (held.error().code == ErrorCode::Busy)
-      return Error{ErrorCode::Busy, "Another program is writing to this movie right now.\r\n" + movie +
-                                        "\r\nNothing was written. Please try again in a moment."};
-    return Error{held.error().code, held.error().message + "\r\n" + movie + "\r\nNothing was written."};
-  }
+  if (!held) return notHeld(held.error(), movie);
   const History history = readHistory(held->journal.records());
   const journal::WriteEntry* target = step == HistoryStep::Undo ? history.undoable : history.redoable;
   if (!target)
@@ -56,14 +51,15 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
 
   const auto before = held->file->identity();
   if (!before) return Error{before.error().code, before.error().message + "\r\n" + movie + "\r\nNothing was written."};
-  const journal::SceneChange* changed = before->length != replacement.movieLength
-                                            ? &replacement.scenes.front()
-                                            : changedScene(*held->file, replacement, step);
-  if (changed)
-    return Error{ErrorCode::SceneChangedSince,
-                 "Scene preview " + std::to_string(changed->preview) + " was changed since the replacement of " +
-                     localTimeText(replacement.time) + (step == HistoryStep::Undo ? "" : " was undone") +
-                     ": it no longer holds the picture Orvane wrote.\r\n" + movie + "\r\nNothing was written."};
+  const std::string since =
+      " since the replacement of " + localTimeText(replacement.time) + (step == HistoryStep::Undo ? "" : " was undone");
+  if (before->length != replacement.movieLength)
+    return Error{ErrorCode::SceneChangedSince, "The movie was changed" + since + ": its length is different.\r\n" +
+                                                   movie + "\r\nNothing was written."};
+  if (const journal::SceneChange* changed = changedScene(*held->file, replacement, step))
+    return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->preview) + " was changed" +
+                                                   since + ": it no longer holds the picture Orvane wrote.\r\n" +
+                                                   movie + "\r\nNothing was written."};
 
   journal::WriteEntry entry;
   entry.action = step == HistoryStep::Undo ? journal::Action::Undo : journal::Action::Redo;
@@ -87,7 +83,8 @@ Status stepHistory(Core& core, const std::string& movie, HistoryStep step, FileL
   const auto stepped = stepUnderLock(core, movie, step, files);
   if (!stepped) {
     const Error& e = stepped.error();
-    if (e.code == ErrorCode::Busy) core.host.messageBox(e.message, "Movie in use", BoxIcon::Information);
+    if (e.code == ErrorCode::MovieMoved) core.host.messageBox(e.message, "Error!", BoxIcon::Information);
+    else if (e.code == ErrorCode::Busy) core.host.messageBox(e.message, "Movie in use", BoxIcon::Information);
     else if (e.code == words.nothing) core.host.messageBox(e.message, words.nothingTitle, BoxIcon::Information);
     else core.host.messageBox(e.message, words.title, BoxIcon::Critical);
     return e;
