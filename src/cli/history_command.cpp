@@ -3,21 +3,17 @@
 #include <ostream>
 
 #include "cli/console_host.h"
+#include "cli/movie_command.h"
 #include "replace/history.h"
 #include "replace/journal.h"
-#include "replace/recovery.h"
 #include "shell/core.h"
 
 namespace orvane::cli {
 
 int runHistory(const HistoryOptions& options, std::ostream& out, std::ostream& err) {
-  if (auto movie = systemFileLayer().open(options.movie, OpenMode::Read); !movie) {
-    err << "orvane-cli: cannot open movie " << options.movie << ": " << movie.error().message << '\n';
-    return 1;
-  }
   ConsoleHost host(out, err);
   Core core(host);
-  (void)recoverMovie(core, options.movie);  // what it could not settle, it has said
+  if (!openedAndSettled(core, options.movie, err)) return 1;
   const auto journal = Journal::load(systemFileLayer(), options.movie);
   if (!journal) {
     err << "orvane-cli: " << journal.error().message << '\n';

@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/console_host.h"
-#include "replace/recovery.h"
+#include "cli/movie_command.h"
 #include "replace/undo.h"
 #include "shell/core.h"
 #include "workflow/history_steps.h"
@@ -11,13 +11,9 @@
 namespace orvane::cli {
 
 int runUndo(const UndoOptions& options, std::ostream& out, std::ostream& err) {
-  if (auto movie = systemFileLayer().open(options.movie, OpenMode::Read); !movie) {
-    err << "orvane-cli: cannot open movie " << options.movie << ": " << movie.error().message << '\n';
-    return 1;
-  }
   ConsoleHost host(out, err);
   Core core(host);
-  (void)recoverMovie(core, options.movie);  // what it could not settle, it has said
+  if (!openedAndSettled(core, options.movie, err)) return 1;
   if (!options.all) return stepHistory(core, options.movie, HistoryStep::Undo).ok() ? 0 : 1;
   for (;;) {
     const auto steps = availableSteps(options.movie);

@@ -59,6 +59,22 @@ QByteArray makeBmp() {
   return b;
 }
 
+// A writable copy of the demo movie in `dir`.
+QString demoCopy(const QTemporaryDir& dir, const QString& name) {
+  const QString movie = dir.filePath(name);
+  QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), movie);
+  QFile::setPermissions(movie, QFile::ReadOwner | QFile::WriteOwner);
+  return movie;
+}
+
+// makeBmp's picture as a file in `dir`.
+QString bmpFile(const QTemporaryDir& dir, const QString& name) {
+  const QString path = dir.filePath(name);
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly)) f.write(makeBmp());
+  return path;
+}
+
 }  // namespace
 
 class TestForm1 : public QObject {
@@ -301,17 +317,8 @@ class TestForm1 : public QObject {
   // picture, and never writes into a movie opened after it.
   void replaceUndoRedoAndTheDialogsPlace() {
     QTemporaryDir dir;
-    const QString movie = dir.filePath("edit.3mm"), second = dir.filePath("second.3mm");
-    for (const QString& m : {movie, second}) {
-      QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), m);
-      QFile::setPermissions(m, QFile::ReadOwner | QFile::WriteOwner);
-    }
-    const QString bmp = dir.filePath("p.bmp");
-    {
-      QFile f(bmp);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(makeBmp());
-    }
+    const QString movie = demoCopy(dir, "edit.3mm"), second = demoCopy(dir, "second.3mm");
+    const QString bmp = bmpFile(dir, "p.bmp");
     const QByteArray original = readAll(movie);
     auto form = makeForm();
     form->show();
