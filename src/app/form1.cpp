@@ -334,7 +334,8 @@ void Form1::paintGridPicture(int x, int y, const orvane::Picture& picture) { pic
 
 void Form1::paintBufferPicture(const orvane::Picture& picture) {
   picture2_->paintPicture(0, 0, picture);
-  // Every road that loads a picture draws it here: the open dialog's left box,
-  // which shows the same buffer, follows.
-  if (switch_ && switch_->isVisible()) switch_->picture1()->paintPicture(0, 0, picture);
+  // Every road that loads a picture draws it here, and so does every redraw
+  // after the stores changed (a replacement, an undo): the open dialog, which
+  // shows the same buffer beside the chosen preview, follows.
+  if (switch_ && switch_->isVisible()) switch_->copyout();
 }
