@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -153,10 +154,16 @@ struct CrashTest : ::testing::Test {
     EXPECT_TRUE(journal);
     return testing::checkSettled(testing::readFile(movie), original, {kAt1, kAt2}, pictures, journal->records());
   }
+  // How many interrupted writes the openings so far settled this way.
+  long settledAs(const char* how) const {
+    return std::count_if(host.lines.begin(), host.lines.end(),
+                         [how](const std::string& l) { return l.find(how) != std::string::npos; });
+  }
 };
 
 TEST_F(CrashTest, KilledAtEveryStepOfAReplacementAndOfAnUndo) {
   int killPoints = 0;
+  std::string stepCounts;
   for (const Act act : {Act::Replace, Act::Undo}) {
     reset();
     if (act == Act::Undo) replaceOnce();
@@ -164,6 +171,7 @@ TEST_F(CrashTest, KilledAtEveryStepOfAReplacementAndOfAnUndo) {
     const Bytes startJournal = testing::readFile(movie + ".orvane-journal");
     const int steps = runChild(act, -1);
     ASSERT_GT(steps, 10) << "the uninterrupted run failed";
+    stepCounts += (act == Act::Replace ? "replacement " : ", undo ") + std::to_string(steps) + " steps";
     std::vector<std::size_t> torn{0, 1476, 5572, 9668};
     for (int k = 0; k <= steps; ++k) {
       for (const std::size_t t : k == 0 ? torn : std::vector<std::size_t>{0}) {
@@ -182,8 +190,10 @@ TEST_F(CrashTest, KilledAtEveryStepOfAReplacementAndOfAnUndo) {
       }
     }
   }
-  std::cout << "[ figures  ] kill points (every step of a replacement and an undo, and torn writes): " << killPoints
-            << ", bytes lost: 0\n";
+  std::cout << "[ figures  ] kill points (" << stepCounts << ", each killed before every step and after the last,"
+            << " and 3 torn row writes each): " << killPoints
+            << " (interrupted writes kept whole: " << settledAs("was kept")
+            << ", taken back: " << settledAs("was taken back") << "), bytes lost: 0\n";
 }
 
 // Undo and redo too: the child goes on replacing, undoing and redoing until
@@ -224,7 +234,8 @@ TEST_F(CrashTest, KilledAtRandomMoments) {
     ASSERT_EQ(settled.problem, "");
   }
   std::cout << "[ figures  ] random kills: " << rounds << ", of them in the middle of a write: " << interrupted
-            << ", bytes lost: 0\n";
+            << " (kept whole: " << settledAs("was kept") << ", taken back: " << settledAs("was taken back")
+            << "), bytes lost: 0\n";
 }
 
 // Power cuts, in memory: a replacement of each preview, a second one of the
