@@ -85,7 +85,8 @@ QPoint Switch::placeClearOf(const QRect& mainFrame, const QRect& grid, const QSi
     if (screen.contains(QRect(at, size))) return at;
   // No room outside the window: below the grid, over the log, as far as the screen allows.
   const int x = std::clamp(mainFrame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
-  const int y = std::clamp(grid.bottom() + 1, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+  const int y =
+      std::clamp(grid.bottom() + 1, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
   return {x, y};
 }
 

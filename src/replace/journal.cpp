@@ -104,9 +104,15 @@ Status Journal::openForAppend() {
     return {};
   }
   if (places.state.empty()) return cannotWrite(places.beside, beside.error().message);
-  const std::string folder = toUtf8(fromUtf8(places.state).parent_path());
-  if (const Status made = files_->makeFolders(folder); !made)
-    return cannotWrite(places.beside, beside.error().message + "; nor in " + folder + ": " + made.error().message);
+  const std::filesystem::path folder = fromUtf8(places.state).parent_path();
+  if (const Status made = files_->makeFolders(toUtf8(folder)); !made)
+    return cannotWrite(places.beside,
+                       beside.error().message + "; nor in " + toUtf8(folder) + ": " + made.error().message);
+  // Folders just made must survive a power cut too: their names are in the
+  // folders above ("orvane/journals" in the state folder).
+  for (const auto& above : {folder.parent_path(), folder.parent_path().parent_path()})
+    if (const Status flushed = files_->flushFolder(toUtf8(above)); !flushed)
+      return cannotWrite(places.state, flushed.error().message);
   auto state = files_->openOrCreate(places.state);
   if (!state)
     return cannotWrite(places.beside, beside.error().message + "; nor " + places.state + ": " + state.error().message);

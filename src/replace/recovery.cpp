@@ -30,7 +30,8 @@ Result<Settled> settle(OpenFile& movie, const WriteEntry& entry) {
     const auto got = movie.readAt(scene.offset, now);
     if (!got) return got.error();
     const SceneState state = *got == now.size() ? classify(now, scene.before, scene.after) : SceneState::Foreign;
-    if (state == SceneState::Foreign) return Settled{Outcome::LeftAlone, "scene preview " + std::to_string(scene.preview)};
+    if (state == SceneState::Foreign)
+      return Settled{Outcome::LeftAlone, "scene preview " + std::to_string(scene.preview)};
     states.push_back(state);
   }
   bool allAfter = true;

@@ -96,7 +96,8 @@ class SystemFile final : public OpenFile {
     const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
     // 100-nanosecond ticks since 1601 to nanoseconds since 1970.
     constexpr std::int64_t kTicksTo1970 = 116444736000000000LL;
-    const auto ticks = static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    const auto ticks =
+        static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
     return FileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
                         join(info.nFileSizeHigh, info.nFileSizeLow), (ticks - kTicksTo1970) * 100};
   }
@@ -288,7 +289,9 @@ Status regularOrClose(int fd) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return {};
   }
-  const Error why = !known || S_ISREG(st.st_mode) ? lastError() : S_ISDIR(st.st_mode) ? systemError(EISDIR) : notRegular();
+  const Error why = !known || S_ISREG(st.st_mode) ? lastError()
+                    : S_ISDIR(st.st_mode)           ? systemError(EISDIR)
+                                                    : notRegular();
   ::close(fd);
   return why;
 }

@@ -67,7 +67,8 @@ struct StepKiller final : FileLayer {
     StepKiller& k;
     std::unique_ptr<OpenFile> real;
     bool movie;
-    File(StepKiller& killer, std::unique_ptr<OpenFile> f, bool isMovie) : k(killer), real(std::move(f)), movie(isMovie) {}
+    File(StepKiller& killer, std::unique_ptr<OpenFile> f, bool isMovie)
+        : k(killer), real(std::move(f)), movie(isMovie) {}
     Result<std::uint64_t> length() override { return k.step(), real->length(); }
     Result<std::size_t> readAt(std::uint64_t at, std::span<std::uint8_t> out) override {
       return k.step(), real->readAt(at, out);
