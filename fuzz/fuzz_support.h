@@ -117,6 +117,8 @@ class MemoryFile final : public OpenFile {
     return Error{ErrorCode::AccessDenied, "read-only"};
   }
   Status flush() override { return {}; }
+  Result<FileIdentity> identity() override { return FileIdentity{0, 0, bytes_.size(), 0}; }
+  Status tryLock() override { return Error{ErrorCode::AccessDenied, "read-only"}; }
   Status close() override { return {}; }
 
  private:
@@ -134,6 +136,11 @@ class MemoryFileLayer final : public FileLayer {
     if (mode != OpenMode::Read) return Error{ErrorCode::AccessDenied, "read-only"};
     return std::unique_ptr<OpenFile>(std::make_unique<MemoryFile>(bytes_));
   }
+  Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string&) override {
+    return Error{ErrorCode::AccessDenied, "read-only"};
+  }
+  Status flushFolder(const std::string&) override { return {}; }
+  Status makeFolders(const std::string&) override { return Error{ErrorCode::AccessDenied, "read-only"}; }
 
  private:
   std::string name_;

@@ -24,6 +24,7 @@
 #include "display/selection.h"
 #include "orvane/version.h"
 #include "shell/tags.h"
+#include "workflow/history_steps.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 #include "workflow/preview_export.h"
@@ -71,7 +72,9 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   buildWindow();
   buildMenu();
   switch_ = new Switch(this, *core_);
+  connect(switch_, &Switch::wrote, this, &Form1::refreshEditMenu);
   orvane::Form_Load(*core_);
+  refreshEditMenu();
 }
 
 Form1::~Form1() = default;
@@ -131,6 +134,14 @@ void Form1::buildMenu() {
   open->addSeparator()->setObjectName("sep1");
   addItem(open, this, "E&xit", "exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::exit_Click);
 
+  // Edit: replacements taken back and made again, newest first.
+  QMenu* edit = menuBar()->addMenu("&Edit");
+  edit->setObjectName("Edit");
+  undo_ = addItem(edit, this, "&Undo Replace", "undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::undo_Click);
+  redo_ = addItem(edit, this, "&Redo Replace", "redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                  &Form1::redo_Click);
+  connect(edit, &QMenu::aboutToShow, this, &Form1::refreshEditMenu);  // another program may have written meanwhile
+
   addItem(menuBar(), this, "&Show", "Draw", QKeySequence(Qt::Key_F5), &Form1::Draw_Click);
 
   QMenu* help = menuBar()->addMenu("&Help");
@@ -171,6 +182,8 @@ void Form1::openbmp_Click() {
 }
 
 void Form1::openMovie(const QString& path) {
+  // The dialog shows and acts on the movie it was opened for: it goes away.
+  switch_->hide();
   core_->logline("File selected, loading...", orvane::tag::Main);
   rememberFolder(path);
   const std::string native = QDir::toNativeSeparators(path).toStdString();
@@ -181,6 +194,7 @@ void Form1::openMovie(const QString& path) {
   }
   picture1_->setHint({});
   navigator_->restart();
+  refreshEditMenu();
 }
 
 void Form1::openBmp(const QString& path) {
@@ -193,6 +207,24 @@ void Form1::openBmp(const QString& path) {
 void Form1::rememberFolder(const QString& file) { lastFolder_ = QFileInfo(file).absolutePath(); }
 
 void Form1::exit_Click() { QApplication::quit(); }
+
+// ---- edit ------------------------------------------------------------------
+
+void Form1::undo_Click() {
+  (void)orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
+  refreshEditMenu();
+}
+
+void Form1::redo_Click() {
+  (void)orvane::redoReplace(*core_);
+  refreshEditMenu();
+}
+
+void Form1::refreshEditMenu() {
+  const auto steps = orvane::availableSteps(core_->s.moviefile);
+  undo_->setEnabled(steps && steps->undo);
+  redo_->setEnabled(steps && steps->redo);
+}
 
 void Form1::about_Click() {
   QMessageBox::about(this, "About Orvane",
@@ -266,7 +298,7 @@ void Form1::offex_Change() { orvane::offex_Change(*core_); }
 
 void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
   if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;
-  switch_->showFor();
+  switch_->showFor(QRect(picture1_->mapToGlobal(QPoint(0, 0)), picture1_->size()));
 }
 
 void Form1::chooseCell(int cell) {
@@ -334,4 +366,10 @@ void Form1::clearGrid() { picture1_->clear(); }
 
 void Form1::paintGridPicture(int x, int y, const orvane::Picture& picture) { picture1_->paintPicture(x, y, picture); }
 
-void Form1::paintBufferPicture(const orvane::Picture& picture) { picture2_->paintPicture(0, 0, picture); }
+void Form1::paintBufferPicture(const orvane::Picture& picture) {
+  picture2_->paintPicture(0, 0, picture);
+  // Every road that loads a picture draws it here, and so does every redraw
+  // after the stores changed (a replacement, an undo): the open dialog, which
+  // shows the same buffer beside the chosen preview, follows.
+  if (switch_ && switch_->isVisible()) switch_->copyout();
+}

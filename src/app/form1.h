@@ -76,6 +76,8 @@ class Form1 : public QMainWindow, public orvane::Host {
   void exit_Click();
   void exportPreviews_Click();
   void about_Click();
+  void undo_Click();
+  void redo_Click();
   void Draw_Click();
   void offex_Change();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
@@ -90,6 +92,8 @@ class Form1 : public QMainWindow, public orvane::Host {
  private:
   void buildWindow();
   void buildMenu();
+  // Enables Undo and Redo as the open movie's journal allows.
+  void refreshEditMenu();
   // Shows the Open dialog with one filter; empty when the user cancelled or
   // the dialog failed (which is reported).
   QString pickFile(const QString& filter);
@@ -108,4 +112,6 @@ class Form1 : public QMainWindow, public orvane::Host {
   Switch* switch_ = nullptr;
   GridNavigator* navigator_ = nullptr;
   QString lastFolder_;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
 };

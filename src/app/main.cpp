@@ -11,6 +11,7 @@
 #include "app/app_icon.h"
 #include "app/form1.h"
 #include "orvane/version.h"
+#include "shell/platform.h"
 #include "shell/stores.h"
 
 namespace {
@@ -67,6 +68,7 @@ int handled(Options& o, const QStringList& args, bool reportErrors) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  orvane::ignoreFileSizeLimitSignal();
   // --help and --version answer without a display. Anything the parser does
   // not know may be one of the toolkit's own options (-platform, -style ...),
   // so errors are reported only once the application has taken those out.

@@ -1,14 +1,17 @@
 #include "app/switch_dialog.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 
 #include "app/picture_box.h"
 #include "display/drawing.h"
-#include "replace/scene_writer.h"
+#include "workflow/replace_road.h"
 
 Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core) {
   // A child of the main window: it closes with it and never outlives it.
@@ -71,7 +74,32 @@ QPixmap Switch::arrowIcon() {
   return pixmap;
 }
 
-void Switch::showFor() {
+QPoint Switch::placeClearOf(const QRect& mainFrame, const QRect& grid, const QSize& size, const QRect& screen) {
+  const QPoint candidates[] = {
+      {mainFrame.left(), mainFrame.bottom() + 1},
+      {mainFrame.right() + 1, mainFrame.top()},
+      {mainFrame.left() - size.width(), mainFrame.top()},
+      {mainFrame.left(), mainFrame.top() - size.height()},
+  };
+  for (const QPoint& at : candidates)
+    if (screen.contains(QRect(at, size))) return at;
+  // No room outside the window: below the grid, over the log, as far as the screen allows.
+  const int x = std::clamp(mainFrame.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
+  const int y =
+      std::clamp(grid.bottom() + 1, screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
+  return {x, y};
+}
+
+void Switch::showFor(const QRect& grid) {
+  shownForScan_ = core_.s.scanSerial;
+  if (!isVisible()) {
+    const QWidget* main = parentWidget()->window();
+    // Before its first showing the window system has not framed the dialog
+    // yet: allow for a title bar and borders.
+    const QSize framed = frameGeometry().size() != size() ? frameGeometry().size() : size() + QSize(8, 32);
+    const QScreen* screen = main->screen();
+    move(placeClearOf(main->frameGeometry(), grid, framed, screen ? screen->availableGeometry() : QRect()));
+  }
   show();
   raise();
   activateWindow();
@@ -89,8 +117,13 @@ void Switch::copyout() {
 }
 
 void Switch::Command1_Click() {
-  // Every outcome has been shown to the user in a box.
-  (void)orvane::begin(core_, core_.s.selpic);
+  // A dialog shown for one scan never writes after the next: the preview it
+  // shows belongs to the movie scanned then. Every outcome of the write has
+  // been shown to the user in a box.
+  if (core_.s.scanSerial == shownForScan_) {
+    (void)orvane::replaceScene(core_, core_.s.selpic);
+    emit wrote();
+  }
   hide();
 }
 

@@ -3,6 +3,7 @@
 // the right, arrows between them, "Yes" to write it into the movie, "No" to
 // leave everything as it is. Created once, hidden and shown again.
 #include <QDialog>
+#include <cstdint>
 
 #include "shell/core.h"
 
@@ -17,8 +18,16 @@ class Switch : public QDialog {
   Switch(QWidget* owner, orvane::Core& core);
 
   // Shows the dialog (not modally) and arms the timer that draws it 75 ms later;
-  // a dialog already on screen is raised and redrawn with the new choice.
-  void showFor();
+  // a dialog already on screen is raised and redrawn with the new choice. A
+  // dialog that was hidden opens beside or below its main window, kept on
+  // screen and clear of `grid` (the preview grid, in screen coordinates), so a
+  // click meant for it never lands on a scene.
+  void showFor(const QRect& grid);
+
+  // Where a dialog of `size` (its frame included) opens: below the main
+  // window's frame, else right of it, left of it, above it, the first that
+  // fits on `screen`; else kept on screen and, where it can be, below `grid`.
+  static QPoint placeClearOf(const QRect& mainFrame, const QRect& grid, const QSize& size, const QRect& screen);
 
   PictureBox* picture1() const { return picture1_; }
   PictureBox* picture2() const { return picture2_; }
@@ -28,6 +37,10 @@ class Switch : public QDialog {
 
   // A 32 x 32 arrow pointing right, drawn in code.
   static QPixmap arrowIcon();
+
+ signals:
+  // "Yes" wrote into the movie (or tried to).
+  void wrote();
 
  public slots:
   void Timer1_Timer();
@@ -44,4 +57,5 @@ class Switch : public QDialog {
   QPushButton* command1_;
   QPushButton* command2_;
   QTimer* timer1_;
+  std::uint32_t shownForScan_ = 0;  // the scan whose preview the dialog shows
 };

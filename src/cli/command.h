@@ -39,8 +39,10 @@ using AddCommand = Command (*)(CLI::App& parent);
 Command addScan(CLI::App& parent);
 Command addReplace(CLI::App& parent);
 Command addExport(CLI::App& parent);
+Command addHistory(CLI::App& parent);
+Command addUndo(CLI::App& parent);
 
 // Every subcommand, in the order the help lists them.
-inline constexpr AddCommand kCommands[] = {addScan, addReplace, addExport};
+inline constexpr AddCommand kCommands[] = {addScan, addReplace, addExport, addHistory, addUndo};
 
 }  // namespace orvane::cli

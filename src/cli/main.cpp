@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/cli.h"
+#include "shell/platform.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #endif
 
 int main(int argc, char** argv) {
+  orvane::ignoreFileSizeLimitSignal();
 #ifdef _WIN32
   // A BMP written to standard output must arrive byte for byte.
   _setmode(_fileno(stdout), _O_BINARY);

@@ -8,8 +8,8 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/steps.h"
-#include "replace/scene_writer.h"
 #include "workflow/load_picture.h"
+#include "workflow/replace_road.h"
 
 namespace orvane::cli {
 namespace {
@@ -30,16 +30,20 @@ void explainRefusedPicture(const std::string& picture, Io& io) {
 }
 
 int runReplace(const ReplaceOptions& o, Io& io) {
-  const int n = toNumber(o.number);
   ConsoleHost host(&io.out, io.err);
   Core core(host);
-  if (!openMovie(core, o.movie, io) || !previewExists(core, n, io)) return 1;
-  if (!loadblimp(core, o.picture)) {
-    if (!host.boxShown()) explainRefusedPicture(o.picture, io);
-    return 1;
-  }
-  core.s.selpic = static_cast<std::int16_t>(n);
-  return begin(core, n).ok() ? 0 : 1;  // every refusal of the writer shows a box
+  bool told = false;  // whether the refusal has reached standard error already
+  const auto load = [&](Core& c) {
+    Status loaded = loadblimp(c, o.picture);
+    if (!loaded && !host.boxShown()) explainRefusedPicture(o.picture, io);
+    told = !loaded;
+    return loaded;
+  };
+  const Status done = replaceRoad(core, o.movie, toNumber(o.number), load);
+  // The writer tells the user in a box; the road's own refusals (the movie,
+  // the preview number) are printed here.
+  if (!done && !told && !host.boxShown()) io.err << "orvane-cli: " << done.error().message << '\n';
+  return done ? 0 : 1;
 }
 
 }  // namespace

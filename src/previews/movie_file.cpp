@@ -9,6 +9,9 @@ Status MovieFile::open(const std::string& path, FileLayer& files) {
   if (!file) return file.error();
   const auto length = (*file)->length();
   if (!length) return length.error();
+  const auto identity = (*file)->identity();
+  if (!identity) return identity.error();
+  identity_ = *identity;
   file_ = std::move(*file);
   length_ = static_cast<std::int64_t>(*length);
   return {};

@@ -20,6 +20,8 @@ class MovieFile {
   bool isOpen() const { return file_ != nullptr; }
   // Length in bytes, taken once when the file was opened.
   std::int64_t length() const { return length_; }
+  // The file's identity when it was opened.
+  const FileIdentity& identity() const { return identity_; }
   // The read error that ended reading early, if one did.
   const std::optional<Error>& readError() const { return readError_; }
 
@@ -32,6 +34,7 @@ class MovieFile {
  private:
   std::unique_ptr<OpenFile> file_;
   std::int64_t length_ = 0;
+  FileIdentity identity_{};
   std::uint64_t position_ = 0;
   std::optional<Error> readError_;
 };

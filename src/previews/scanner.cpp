@@ -1,12 +1,14 @@
 #include "previews/scanner.h"
 
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "previews/extraction.h"
 #include "previews/movie_file.h"
 #include "previews/record_format.h"
 #include "previews/signature_search.h"
+#include "shell/checksum.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -63,11 +65,11 @@ void addthe(Core& core, std::int32_t a, std::int32_t b) {
   s.trailerPosition(s.posnum) = b;
 }
 
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes) {
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes, FileLayer& files) {
   // Open and measure before anything changes, so that a movie that cannot be
   // scanned leaves the previous one shown and usable.
   MovieFile file;
-  if (auto opened = file.open(filenam); !opened) return opened.error();
+  if (auto opened = file.open(filenam, files); !opened) return opened.error();
   if (file.length() > std::numeric_limits<std::int32_t>::max())
     return Error{ErrorCode::TooLarge, "File too large: " + std::to_string(file.length()) +
                                           " bytes, positions stop at " +
@@ -78,6 +80,8 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_
   s.moviefile = filenam;
   s.piccount = 0;
   s.posnum = 0;
+  s.scannedMovie = file.identity();
+  ++s.scanSerial;
   const auto length = static_cast<std::int32_t>(file.length());
   const std::int32_t step = scanStep(length);
   core.logline("Trying to load " + shortName(filenam) + ", file is " + std::to_string(length) + " bytes long.",
@@ -104,6 +108,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_
       core.bars.setbar(i, length);
       addthe(core, i, i + record::kTrailerOffset);
       intract2(core, i, i + record::kTrailerOffset, s.piccount, view.data + hit);
+      s.recordChecksum(s.piccount) = crc32(std::span(view.data + hit, record::kRecordBytes));
     }
     progress.reach(view.offset + static_cast<std::int64_t>(view.testable));
   }

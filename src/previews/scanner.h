@@ -10,6 +10,7 @@
 #include "previews/chunked_reader.h"
 #include "shell/core.h"
 #include "shell/error.h"
+#include "shell/file_layer.h"
 
 namespace orvane {
 
@@ -29,15 +30,18 @@ std::string shortName(const std::string& path);
 // too large for 32-bit positions) returns an error before anything changes:
 // no log line, stores as they were.
 //
-// Otherwise, in this order: moviefile, piccount and posnum reset; "Trying to
+// Otherwise, in this order: moviefile, piccount and posnum reset, the movie's
+// identity kept and the scan counted; "Trying to
 // load <name>, file is <length> bytes long." under Scanner; the walk over
 // positions 1..length, reporting setbar(i / 1000, length / 1000) at every
 // multiple i of the step, and for each record at position i (in position
 // order, overlapping ones included) setbar(i, length), addthe and intract2.
-// Records beyond the store's 255 are counted, not loaded.
+// Records beyond the store's 255 are counted, not loaded. Each loaded record's
+// checksum is kept beside its position.
 //
 // The movie is read `chunkBytes` at a time; the result does not depend on it.
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes);
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes,
+                              FileLayer& files = systemFileLayer());
 
 // "Done" under Scanner, then a line for records not loaded and one for a read
 // that failed part-way, where there were any.

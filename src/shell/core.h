@@ -2,6 +2,7 @@
 // The logic's working set: the shared stores, the activity log, the progress
 // bars and the window they report to. Every procedure takes it by reference,
 // the way the window's own procedures would share its state.
+#include <chrono>
 #include <string>
 
 #include "shell/activity_log.h"
@@ -25,6 +26,9 @@ struct Core {
   ProgressBars bars;
   // The decimal separator of the user's number format ("1.5pairs repaired.").
   std::string decimalSeparator = ".";
+  // How long a writer waits for another writer's lock on a movie before it
+  // gives up and says so.
+  std::chrono::milliseconds lockPatience{2000};
 };
 
 }  // namespace orvane

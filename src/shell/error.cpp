@@ -13,6 +13,7 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::NotRegularFile: return "not a regular file";
     case ErrorCode::NoSpace: return "no space left";
     case ErrorCode::TooLarge: return "too large";
+    case ErrorCode::Busy: return "in use by another writer";
     case ErrorCode::Io: return "input/output error";
     case ErrorCode::BmpRefused: return "BMP refused";
     case ErrorCode::BmpCompressed: return "BMP is compressed";
@@ -27,6 +28,10 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::MovieMoved: return "movie moved";
     case ErrorCode::MovieChanged: return "movie changed";
     case ErrorCode::WriteFailed: return "write failed";
+    case ErrorCode::JournalFailed: return "journal failed";
+    case ErrorCode::NothingToUndo: return "nothing to undo";
+    case ErrorCode::NothingToRedo: return "nothing to redo";
+    case ErrorCode::SceneChangedSince: return "scene changed since";
   }
   return "unknown error";
 }

@@ -19,6 +19,7 @@ enum class ErrorCode {
   NotRegularFile,  // a pipe, socket or device where a file belongs
   NoSpace,         // the disk is full
   TooLarge,        // beyond a size limit (positions, a file-size limit)
+  Busy,            // another writer holds the file's lock
   Io,              // any other failure of the system call
   // Reading what Orvane understands.
   BmpRefused,      // not a 144 x 81, 8-bit, uncompressed, bottom-up BMP
@@ -36,6 +37,11 @@ enum class ErrorCode {
   MovieMoved,       // the movie is no longer where it was opened
   MovieChanged,     // the movie no longer holds the record found by the scan
   WriteFailed,      // writing, flushing or verifying the record failed
+  // The journal of replacements.
+  JournalFailed,    // the journal could not be read or written
+  NothingToUndo,
+  NothingToRedo,
+  SceneChangedSince,  // the record no longer holds what the journal says it should
 };
 
 // A short fixed description of a code ("file not found"), for diagnostics.

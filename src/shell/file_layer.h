@@ -1,8 +1,12 @@
 #pragma once
 // What the logic needs of the file system, behind an interface so that tests
 // can make any single step fail: open an existing file (never creating or
-// truncating it), read and write at a byte offset, flush to stable storage,
-// close, and test whether a file exists.
+// truncating it) or create a missing one, read and write at a byte offset,
+// flush a file or a folder to stable storage, tell a file's identity, take a
+// file's writer's lock, close, and test whether a file exists.
+//
+// Only regular files open: a pipe, socket or device is refused at once
+// (NotRegularFile), without waiting for the other end of a pipe.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +14,7 @@
 #include <string>
 
 #include "shell/error.h"
+#include "shell/file_identity.h"
 
 namespace orvane {
 
@@ -31,6 +36,13 @@ class OpenFile {
   virtual Result<std::size_t> writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) = 0;
   // Pushes everything written so far to stable storage.
   virtual Status flush() = 0;
+  // The file's device, number, length and modification time as they are now.
+  virtual Result<FileIdentity> identity() = 0;
+  // Takes the exclusive writer's lock on the file without waiting: Busy when
+  // another open file (in this process or another) holds it. The lock is
+  // advisory (it stops other writers that ask for it, not readers) and ends
+  // when this file is closed. Needs a file opened for writing.
+  virtual Status tryLock() = 0;
   // Closes the file; a second call does nothing.
   virtual Status close() = 0;
 };
@@ -46,6 +58,14 @@ class FileLayer {
   // Opens an existing file. Neither mode creates a missing file or truncates an
   // existing one.
   virtual Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) = 0;
+  // Opens a file for reading and writing, creating it empty when it is missing;
+  // an existing file is never truncated.
+  virtual Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string& path) = 0;
+  // Pushes the folder's list of names to stable storage, so that a file just
+  // created in it survives a power cut.
+  virtual Status flushFolder(const std::string& folder) = 0;
+  // Creates a folder and the folders above it that are missing.
+  virtual Status makeFolders(const std::string& folder) = 0;
 };
 
 // The operating system's files, implemented in platform.cpp beside the other

@@ -1,11 +1,15 @@
 // Everything that talks to the operating system directly: the executable's
-// folder and the files (open without creating, positioned reads and writes,
-// flushing to stable storage), with POSIX and Windows branches side by side.
+// and the user's state folders, the file-size signal, and the files (open
+// without blocking and only when regular, create, positioned reads and writes,
+// flushing files and folders to stable storage, identity, the writer's lock),
+// with POSIX and Windows branches side by side.
 #include "shell/platform.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <limits>
 
@@ -23,6 +27,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #if defined(__APPLE__)
@@ -85,20 +90,78 @@ class SystemFile final : public OpenFile {
 
   Status flush() override { return _commit(fd_) == 0 ? Status{} : Status{lastError()}; }
 
+  Result<FileIdentity> identity() override {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle(), &info)) return Error{ErrorCode::Io, "The file's identity is unknown"};
+    const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+    // 100-nanosecond ticks since 1601 to nanoseconds since 1970.
+    constexpr std::int64_t kTicksTo1970 = 116444736000000000LL;
+    const auto ticks =
+        static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    return FileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
+                        join(info.nFileSizeHigh, info.nFileSizeLow), (ticks - kTicksTo1970) * 100};
+  }
+
+  // A byte far beyond any movie's end is locked: Windows locks keep other
+  // handles from reading and writing the bytes they cover, and the movie's
+  // own bytes must stay readable.
+  Status tryLock() override {
+    OVERLAPPED at{};
+    at.Offset = kLockOffsetLow;
+    at.OffsetHigh = kLockOffsetHigh;
+    if (LockFileEx(handle(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+      locked_ = true;
+      return {};
+    }
+    if (GetLastError() == ERROR_LOCK_VIOLATION) return Error{ErrorCode::Busy, "Another program is writing to it"};
+    return Error{ErrorCode::Io, "The file could not be locked"};
+  }
+
   Status close() override {
     if (fd_ < 0) return {};
+    if (locked_) {
+      OVERLAPPED at{};
+      at.Offset = kLockOffsetLow;
+      at.OffsetHigh = kLockOffsetHigh;
+      UnlockFileEx(handle(), 0, 1, 0, &at);
+      locked_ = false;
+    }
     const int fd = fd_;
     fd_ = -1;
     return _close(fd) == 0 ? Status{} : Status{lastError()};
   }
 
  private:
+  static constexpr DWORD kLockOffsetLow = 0xFFFFFFFEu, kLockOffsetHigh = 0x7FFFFFFFu;
+  HANDLE handle() const { return reinterpret_cast<HANDLE>(_get_osfhandle(fd_)); }
   int fd_;
+  bool locked_ = false;
 };
 
-int openDescriptor(const std::string& path, OpenMode mode) {
-  const int flags = _O_BINARY | _O_NOINHERIT | (mode == OpenMode::ReadWrite ? _O_RDWR : _O_RDONLY);
-  return _wopen(fromUtf8(path).c_str(), flags);
+// Windows has no non-blocking open; a path that is no regular file is closed
+// again as soon as it is seen to be one.
+int openDescriptor(const std::string& path, int access) {
+  return _wopen(fromUtf8(path).c_str(), _O_BINARY | _O_NOINHERIT | access, _S_IREAD | _S_IWRITE);
+}
+
+Error openError(const std::string&, int errnum) { return systemError(errnum); }
+
+constexpr int kReadOnly = _O_RDONLY, kReadWrite = _O_RDWR, kCreate = _O_CREAT;
+
+Status regularOrClose(int fd) {
+  struct _stat64 st {};
+  const bool known = _fstat64(fd, &st) == 0;
+  const int type = known ? (st.st_mode & _S_IFMT) : 0;
+  if (known && type == _S_IFREG) return {};
+  const Error why = !known ? lastError() : type == _S_IFDIR ? systemError(EISDIR) : notRegular();
+  _close(fd);
+  return why;
+}
+
+Status flushFolderOf(const std::string&) {
+  // NTFS records new names in its own journal; a folder cannot be flushed
+  // through the C runtime.
+  return {};
 }
 
 #else
@@ -155,6 +218,37 @@ class SystemFile final : public OpenFile {
     return ::fsync(fd_) == 0 ? Status{} : Status{lastError()};
   }
 
+  Result<FileIdentity> identity() override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return lastError();
+#if defined(__APPLE__)
+    const auto& modified = st.st_mtimespec;
+#else
+    const auto& modified = st.st_mtim;
+#endif
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                        static_cast<std::uint64_t>(st.st_size),
+                        static_cast<std::int64_t>(modified.tv_sec) * 1000000000 + modified.tv_nsec};
+  }
+
+  Status tryLock() override {
+#ifdef F_OFD_SETLK
+    // An open-file-description lock: held by this open file, not by the
+    // process, so closing another descriptor of the same movie (the write
+    // handle) does not drop it, and two opens in one process exclude each other.
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    if (::fcntl(fd_, F_OFD_SETLK, &whole) == 0) return {};
+    if (errno == EAGAIN || errno == EACCES) return Error{ErrorCode::Busy, "Another program is writing to it"};
+#else
+    // flock locks belong to the open file too.
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) return {};
+    if (errno == EWOULDBLOCK) return Error{ErrorCode::Busy, "Another program is writing to it"};
+#endif
+    return lastError();
+  }
+
   Status close() override {
     if (fd_ < 0) return {};
     const int fd = fd_;
@@ -166,16 +260,53 @@ class SystemFile final : public OpenFile {
   int fd_;
 };
 
-int openDescriptor(const std::string& path, OpenMode mode) {
-  const int flags = O_CLOEXEC | (mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY);
+// Opens without blocking: a named pipe would otherwise wait here for a writer
+// (or reader) that never comes. Whether the path is a regular file is checked
+// next, and the flag cleared again.
+int openDescriptor(const std::string& path, int access) {
   int fd;
-  do fd = ::open(path.c_str(), flags);
+  do fd = ::open(path.c_str(), O_CLOEXEC | O_NONBLOCK | access, 0666);
   while (fd < 0 && errno == EINTR);
-#ifdef POSIX_FADV_SEQUENTIAL
-  // Movies are read front to back once; let the kernel read ahead generously.
-  if (fd >= 0 && mode == OpenMode::Read) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-#endif
   return fd;
+}
+
+// Why opening `path` failed with `errnum`. A socket, or a pipe opened for
+// writing that has no reader, fails with a system text that says nothing to
+// a user ("No such device or address"): it is reported as what it is.
+Error openError(const std::string& path, int errnum) {
+  struct stat st {};
+  if ((errnum == ENXIO || errnum == EOPNOTSUPP) && ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    return notRegular();
+  return systemError(errnum);
+}
+
+constexpr int kReadOnly = O_RDONLY, kReadWrite = O_RDWR, kCreate = O_CREAT;
+
+Status regularOrClose(int fd) {
+  struct stat st {};
+  const bool known = ::fstat(fd, &st) == 0;
+  if (known && S_ISREG(st.st_mode)) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return {};
+  }
+  const Error why = !known || S_ISREG(st.st_mode) ? lastError()
+                    : S_ISDIR(st.st_mode)           ? systemError(EISDIR)
+                                                    : notRegular();
+  ::close(fd);
+  return why;
+}
+
+Status flushFolderOf(const std::string& folder) {
+  int fd;
+  do fd = ::open(folder.c_str(), O_RDONLY | O_CLOEXEC | O_DIRECTORY);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return lastError();
+  const int done = ::fsync(fd);
+  const int errnum = errno;
+  ::close(fd);
+  // Some file systems cannot flush a folder at all; they keep names safe their own way.
+  if (done == 0 || errnum == EINVAL || errnum == ENOTSUP) return {};
+  return systemError(errnum);
 }
 
 #endif
@@ -189,9 +320,39 @@ class SystemFileLayer final : public FileLayer {
   }
 
   Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
-    const int fd = openDescriptor(path, mode);
-    if (fd < 0) return lastError();
-    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(fd));
+    auto file = openRegular(path, mode == OpenMode::ReadWrite ? kReadWrite : kReadOnly);
+    if (!file) return file.error();
+#if defined(POSIX_FADV_SEQUENTIAL) && !defined(_WIN32)
+    // Movies are read front to back once; let the kernel read ahead generously.
+    if (mode == OpenMode::Read) ::posix_fadvise(file->fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(file->fd));
+  }
+
+  Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string& path) override {
+    auto file = openRegular(path, kReadWrite | kCreate);
+    if (!file) return file.error();
+    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(file->fd));
+  }
+
+  Status flushFolder(const std::string& folder) override { return flushFolderOf(folder); }
+
+  Status makeFolders(const std::string& folder) override {
+    std::error_code ec;
+    std::filesystem::create_directories(fromUtf8(folder), ec);
+    if (ec) return systemError(ec.default_error_condition().value());
+    return {};
+  }
+
+ private:
+  struct Descriptor {
+    int fd;
+  };
+  static Result<Descriptor> openRegular(const std::string& path, int access) {
+    const int fd = openDescriptor(path, access);
+    if (fd < 0) return openError(path, errno);
+    if (const Status regular = regularOrClose(fd); !regular) return regular.error();
+    return Descriptor{fd};
   }
 };
 
@@ -221,6 +382,30 @@ std::string executableDir() {
   if (ec) return {};
 #endif
   return exe.parent_path().string();
+}
+
+std::string userStateFolder() {
+  const auto env = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+  };
+  const char sep = kPathSeparator;
+#ifdef _WIN32
+  const std::string base = env("LOCALAPPDATA");
+  return base.empty() ? std::string() : base + sep + "orvane";
+#else
+  // A relative XDG_STATE_HOME is invalid and ignored, as the convention asks.
+  if (const std::string state = env("XDG_STATE_HOME"); !state.empty() && state.front() == '/')
+    return state + sep + "orvane";
+  const std::string home = env("HOME");
+  return home.empty() ? std::string() : home + sep + ".local" + sep + "state" + sep + "orvane";
+#endif
+}
+
+void ignoreFileSizeLimitSignal() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 }  // namespace orvane

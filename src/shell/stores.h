@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "shell/file_identity.h"
+
 namespace orvane {
 
 inline constexpr int kTagCount = 51;        // tagnames 0..50
@@ -39,6 +41,15 @@ struct Stores {
   std::array<std::array<std::int32_t, 3>, 256> picpos{};  // preview 0..255, column 0..2
   std::int32_t page = 0;
 
+  // Beside the position table, what ties a write to the scan: the movie's
+  // identity when it was scanned and a checksum (CRC-32) of each found
+  // record's 11829 bytes as they were then. A write by Orvane itself updates
+  // both; anything else that changes them makes a write refuse.
+  FileIdentity scannedMovie{};
+  std::array<std::uint32_t, 256> recordSums{};  // preview 0..255
+  // Counts scans, so that what was shown for one scan is never acted on after the next.
+  std::uint32_t scanSerial = 0;
+
   // True once a BMP has been loaded and repaired: the all-zero buffer of a
   // program that never loaded one must not be written into a movie.
   bool pictureLoaded = false;
@@ -66,6 +77,9 @@ struct Stores {
   std::int32_t& recordPosition(int n) { return picpos[at(n)][1]; }
   std::int32_t recordPosition(int n) const { return picpos[at(n)][1]; }
   std::int32_t& trailerPosition(int n) { return picpos[at(n)][2]; }
+  // Checksum of preview n's record bytes as last seen in the movie.
+  std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
+  std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }
 
   // Pixel origin of grid cell k (1..12) inside the grid.
   std::int32_t cellX(int k) const { return gridpos[at(k)][1]; }

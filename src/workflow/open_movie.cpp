@@ -3,11 +3,14 @@
 #include "display/grid.h"
 #include "previews/repair.h"
 #include "previews/scanner.h"
+#include "replace/recovery.h"
 
 namespace orvane {
 
-Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes) {
-  const auto walk = walkMovie(core, filenam, chunkBytes);
+Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes, FileLayer& files) {
+  // What it could not settle it has logged; the movie can be read all the same.
+  (void)recoverMovie(core, filenam, files);
+  const auto walk = walkMovie(core, filenam, chunkBytes, files);
   if (!walk) return walk.error();
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
   reportWalkEnd(core, *walk);

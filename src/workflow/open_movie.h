@@ -7,12 +7,16 @@
 #include "previews/chunked_reader.h"
 #include "shell/core.h"
 #include "shell/error.h"
+#include "shell/file_layer.h"
 
 namespace orvane {
 
-// Scans the movie at `filenam`. A movie that cannot be opened or measured (or is
-// too large for 32-bit positions) returns an error before anything changes:
-// no log line, stores and page bar as they were.
+// Scans the movie at `filenam`. First of all, a write to it that was
+// interrupted (the program killed, the power cut) is settled from its journal,
+// with one line under "Replace" (recoverMovie; nothing happens, and nothing is
+// logged, for a movie without one). A movie that cannot be opened or measured
+// (or is too large for 32-bit positions) then returns an error before anything
+// else changes: no further log line, stores and page bar as they were.
 //
 // Otherwise, in this order: the walk (walkMovie: stores reset, "Trying to
 // load ..." under Scanner, every record recorded and extracted with the bars'
@@ -21,6 +25,7 @@ namespace orvane {
 // repair of the previews; Draw_Click.
 //
 // The movie is read `chunkBytes` at a time; the result does not depend on it.
-Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes);
+Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes,
+                 FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

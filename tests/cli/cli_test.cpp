@@ -133,6 +133,27 @@ TEST_F(CliTest, ExportedPreviewsReplaceBackToAnIdenticalMovie) {
   EXPECT_EQ(cli({"export", "--force", movie, "1", dir.file("p1.bmp")}).code, 0);
 }
 
+TEST_F(CliTest, HistoryListsReplacementsNewestFirstAndUndoAllGivesTheOriginalBack) {
+  ASSERT_EQ(cli({"replace", movie, "1", bmp("a.bmp", 3)}).code, 0);
+  ASSERT_EQ(cli({"replace", movie, "2", bmp("b.bmp", 4)}).code, 0);
+  Result h = cli({"history", movie});
+  EXPECT_EQ(h.code, 0);
+  ASSERT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 2) << h.out;
+  EXPECT_NE(h.out.find("  scene preview 2  done\n"), std::string::npos);
+  EXPECT_LT(h.out.find("scene preview 2"), h.out.find("scene preview 1"));
+
+  const Result one = cli({"undo", movie});
+  EXPECT_EQ(one.code, 0);
+  EXPECT_EQ(one.out, "Replace:Replacement of scene preview 2 undone.\n");
+  EXPECT_NE(cli({"history", movie}).out.find("scene preview 2  undone"), std::string::npos);
+  EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
+  EXPECT_EQ(testing::readFile(movie), original);  // the damaged prefix included
+  EXPECT_EQ(cli({"undo", movie}).code, 1);          // nothing left to undo
+  EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
+  EXPECT_EQ(cli({"undo", movie, "--every"}).code, 2);
+  EXPECT_EQ(cli({"history", dir.file("nope.3mm")}).code, 1);
+}
+
 TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
   std::string palette;
   for (int e = 0; e < 256; ++e) palette += "e," + std::to_string(e) + ",1,2\n";

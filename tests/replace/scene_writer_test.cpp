@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "workflow/load_picture.h"
+#include "workflow/open_movie.h"
 #include "replace/scene_writer.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
@@ -79,18 +80,27 @@ struct FaultyFiles final : FileLayer {
       if (f.fault == Fault::Close && ++f.closes == 1) return io();
       return closed;
     }
+    Result<FileIdentity> identity() override { return real->identity(); }
+    Status tryLock() override { return real->tryLock(); }
   };
 
+  // Only the movie's steps fail; its journal goes to the real files.
   bool exists(const std::string& path) override { return systemFileLayer().exists(path); }
   Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
+    if (!path.ends_with(".3mm")) return systemFileLayer().open(path, mode);
     if (fault == Fault::Open) return Error{ErrorCode::AccessDenied, "injected refusal"};
     auto real = systemFileLayer().open(path, mode);
     if (!real) return real.error();
     return std::unique_ptr<OpenFile>(std::make_unique<File>(*this, std::move(*real)));
   }
+  Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string& path) override {
+    return systemFileLayer().openOrCreate(path);
+  }
+  Status flushFolder(const std::string& folder) override { return systemFileLayer().flushFolder(folder); }
+  Status makeFolders(const std::string& folder) override { return systemFileLayer().makeFolders(folder); }
 };
 
-// A movie as a scan would have left it, and a loaded picture.
+// A scanned movie, and a loaded picture.
 struct WriterTest : ::testing::Test {
   testing::FakeHost host;
   Core core{host};
@@ -103,10 +113,10 @@ struct WriterTest : ::testing::Test {
     testing::put(original, kAt1, testing::makeRecord(1));
     testing::put(original, kAt2, testing::makeRecord(2));
     testing::writeFile(movie, original);
-    core.s.moviefile = movie;
-    core.s.piccount = 2;
-    core.s.picpos[1] = {0, kAt1 + 1, kAt1 + 1 + record::kTrailerOffset};
-    core.s.picpos[2] = {0, kAt2 + 1, kAt2 + 1 + record::kTrailerOffset};
+    ASSERT_TRUE(loadfile3(core, movie));
+    ASSERT_EQ(core.s.piccount, 2);
+    ASSERT_EQ(core.s.recordPosition(1), static_cast<std::int32_t>(kAt1 + 1));
+    ASSERT_EQ(core.s.recordPosition(2), static_cast<std::int32_t>(kAt2 + 1));
   }
   void loadPicture() {
     testing::writeFile(dir.file("p.bmp"), testing::validBmp(testing::pictureRows(picturePixel)));

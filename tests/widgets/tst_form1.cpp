@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -46,6 +47,22 @@ QByteArray makeBmp() {
   return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
 }
 
+// A writable copy of the demo movie in `dir`.
+QString demoCopy(const QTemporaryDir& dir, const QString& name) {
+  const QString movie = dir.filePath(name);
+  QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), movie);
+  QFile::setPermissions(movie, QFile::ReadOwner | QFile::WriteOwner);
+  return movie;
+}
+
+// makeBmp's picture as a file in `dir`.
+QString bmpFile(const QTemporaryDir& dir, const QString& name) {
+  const QString path = dir.filePath(name);
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly)) f.write(makeBmp());
+  return path;
+}
+
 }  // namespace
 
 class TestForm1 : public QObject {
@@ -79,11 +96,12 @@ class TestForm1 : public QObject {
     QVERIFY(form->text1()->isReadOnly());
 
     const QList<QAction*> top = form->menuBar()->actions();
-    QCOMPARE(top.size(), 3);
+    QCOMPARE(top.size(), 4);
     QCOMPARE(top[0]->text(), QString("&File"));
-    QCOMPARE(top[1]->text(), QString("&Show"));
-    QVERIFY(!top[1]->menu());  // acts when clicked
-    QCOMPARE(top[2]->text(), QString("&Help"));
+    QCOMPARE(top[1]->text(), QString("&Edit"));
+    QCOMPARE(top[2]->text(), QString("&Show"));
+    QVERIFY(!top[2]->menu());  // acts when clicked
+    QCOMPARE(top[3]->text(), QString("&Help"));
     QStringList items;
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
     QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Export Previews...", "-", "E&xit"}));
@@ -407,6 +425,60 @@ class TestForm1 : public QObject {
     form->switchDialog()->show();
     form->close();
     QVERIFY(!form->switchDialog()->isVisible());
+  }
+
+  // After Yes the grid shows what the movie holds; Edit takes it back and
+  // makes it again; the dialog opens clear of the grid, follows a newly loaded
+  // picture, and never writes into a movie opened after it.
+  void replaceUndoRedoAndTheDialogsPlace() {
+    QTemporaryDir dir;
+    const QString movie = demoCopy(dir, "edit.3mm"), second = demoCopy(dir, "second.3mm");
+    const QString bmp = bmpFile(dir, "p.bmp");
+    const QByteArray original = readAll(movie);
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QAction* undo = form->findChild<QAction*>("undo");
+    QAction* redo = form->findChild<QAction*>("redo");
+    QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QCOMPARE(redo->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    form->openMovie(movie);
+    QVERIFY(!undo->isEnabled());
+
+    // The dialog, shown before any picture: loading one redraws its left box.
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));  // preview 7
+    Switch* dialog = form->switchDialog();
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->timer1()->isActive(), 1000);
+    form->openBmp(bmp);
+    QCOMPARE(dialog->picture1()->image().pixel(3, 0), orvane::composeBuffer(form->core().s).at(3, 0));
+    const QRect grid(form->picture1()->mapToGlobal(QPoint(0, 0)), form->picture1()->size());
+    QVERIFY(!dialog->frameGeometry().intersects(grid));
+    QVERIFY(dialog->screen()->availableGeometry().contains(dialog->frameGeometry()));
+
+    QTest::mouseClick(dialog->command1(), Qt::LeftButton);  // "Yes"
+    const QByteArray replaced = readAll(movie);
+    QVERIFY(replaced != original);
+    QCOMPARE(int(form->core().s.pics[7][1][3]), 1);  // the store, without reopening
+    const QImage page = form->picture1()->image();
+    QCOMPARE(page.pixel(308 + 5, 90 + 0), orvane::composePreview(form->core().s, 7).at(5, 0));
+    QVERIFY(undo->isEnabled());
+
+    undo->trigger();
+    QCOMPARE(readAll(movie), original);
+    QVERIFY(form->core().log.text().find("Replace:Replacement of scene preview 7 undone.") != std::string::npos);
+    QVERIFY(int(form->core().s.pics[7][1][3]) != 1);
+    QVERIFY(!undo->isEnabled() && redo->isEnabled());
+    redo->trigger();
+    QCOMPARE(readAll(movie), replaced);
+
+    // A second movie opened with the dialog on screen: the dialog goes, and its Yes writes nothing.
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 10, 2 + 10));  // preview 1
+    QVERIFY(dialog->isVisible());
+    const QByteArray secondBefore = readAll(second);
+    form->openMovie(second);
+    QVERIFY(!dialog->isVisible());
+    dialog->Command1_Click();
+    QCOMPARE(readAll(second), secondBefore);
   }
 };
 

@@ -1,0 +1,18 @@
+#include "cli/movie_command.h"
+
+#include <ostream>
+
+#include "replace/recovery.h"
+
+namespace orvane::cli {
+
+bool openedAndSettled(Core& core, const std::string& movie, std::ostream& err) {
+  if (auto opened = systemFileLayer().open(movie, OpenMode::Read); !opened) {
+    err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
+    return false;
+  }
+  (void)recoverMovie(core, movie);  // what it could not settle, it has logged
+  return true;
+}
+
+}  // namespace orvane::cli

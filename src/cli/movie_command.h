@@ -1,0 +1,16 @@
+#pragma once
+// The start of every command on one movie that does not scan it (history,
+// undo): the movie must open for reading, and a write to it that was
+// interrupted is settled before anything else, as opening it would.
+#include <iosfwd>
+#include <string>
+
+#include "shell/core.h"
+
+namespace orvane::cli {
+
+// False, with a line on standard error, when the movie cannot be opened; the
+// lines of a settled interrupted write go to the log (standard output).
+bool openedAndSettled(Core& core, const std::string& movie, std::ostream& err);
+
+}  // namespace orvane::cli

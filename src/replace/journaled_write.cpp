@@ -1,0 +1,100 @@
+#include "replace/journaled_write.h"
+
+#include <chrono>
+#include <vector>
+
+#include "replace/movie_lock.h"
+#include "replace/recovery.h"
+#include "replace/verified_write.h"
+
+namespace orvane {
+namespace {
+
+std::int64_t secondsNow() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+Error writeFailure(ErrorCode code, const std::string& problem, const std::string& path, const std::string& outcome) {
+  return {code, problem + "\r\n" + path + "\r\n" + outcome};
+}
+
+Error notHeld(const Error& why, const std::string& path) {
+  switch (why.code) {
+    case ErrorCode::NotFound:
+      return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."};
+    case ErrorCode::Busy:
+      return writeFailure(ErrorCode::Busy,
+                          "Another program is writing to this movie right now (Orvane in another window, or "
+                          "orvane-cli).",
+                          path, "Nothing was written. Please try again in a moment.");
+    case ErrorCode::JournalFailed:
+    case ErrorCode::WriteFailed:
+      return writeFailure(why.code, why.message, path, "Nothing was written.");
+    default:
+      return writeFailure(ErrorCode::WriteFailed, "The movie could not be opened for writing (" + why.message + ").",
+                          path, "Nothing was written.");
+  }
+}
+
+Result<HeldMovie> holdMovie(Core& core, const std::string& path, FileLayer& files) {
+  auto lock = lockMovie(files, path, core.lockPatience);
+  if (!lock) return lock.error();
+  auto journal = Journal::load(files, path);
+  if (!journal) return journal.error();
+  auto file = files.open(path, OpenMode::ReadWrite);
+  if (!file) return file.error();
+  HeldMovie held{path, std::move(*lock), std::move(*file), std::move(*journal)};
+  if (const Status settled = finishInterrupted(core, *held.file, held.journal); !settled) return settled.error();
+  return held;
+}
+
+Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry entry) {
+  entry.time = secondsNow();
+  const auto seq = held.journal.append(entry);
+  if (!seq)
+    return writeFailure(ErrorCode::JournalFailed, seq.error().message, held.path, "Nothing was written.");
+
+  // Each scene as one verified block; on a failure, what may have changed.
+  std::vector<Region> reached;
+  Status written;
+  for (const auto& scene : entry.scenes) {
+    std::size_t touched = 0;
+    written = writeVerified(*held.file, scene.offset, scene.after, scene.before, touched);
+    reached.push_back({scene.offset, std::span(scene.before).first(touched)});
+    if (!written) break;
+  }
+  bool closed = false;
+  if (written) {
+    closed = true;
+    if (const auto closing = held.file->close(); !closing)
+      written = Error{ErrorCode::WriteFailed, "Closing the movie failed (" + closing.error().message + ")."};
+  }
+  if (written) {
+    // A mark that cannot be written is settled by the next opening, which
+    // finds every new byte in place and keeps them.
+    (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::Done});
+    return {};
+  }
+
+  bool anything = false;
+  for (const Region& r : reached) anything = anything || !r.previous.empty();
+  if (!anything) {
+    (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
+    return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
+                        "Nothing was written; the movie is as it was.");
+  }
+  const Status restored = putBack(files, held.file, closed, held.path, reached);
+  if (!restored)
+    return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
+                        "Putting the old scene preview back failed too: " + restored.error().message +
+                            "\r\nThe scene preview in the movie may be damaged. Please open the movie again: "
+                            "Orvane then finishes putting it back.");
+  (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
+  return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
+                      entry.scenes.size() == 1 ? "The old scene preview was put back; the movie is as it was."
+                                               : "The old scene previews were put back; the movie is as it was.");
+}
+
+}  // namespace orvane

@@ -1,0 +1,70 @@
+#include "replace/verified_write.h"
+
+#include <algorithm>
+
+namespace orvane {
+namespace {
+
+// After a write that failed with an error, how far the block may have reached
+// is not known: the bytes are read back, and the part up to the last one that
+// no longer holds its `previous` value is what needs putting back. When even
+// that read fails, all of it does.
+std::size_t changedPrefix(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> previous) {
+  std::vector<std::uint8_t> now(previous.size());
+  const auto got = file.readAt(offset, now);
+  if (!got || *got != now.size()) return previous.size();
+  const auto last = std::mismatch(now.rbegin(), now.rend(), previous.rbegin()).first;
+  return static_cast<std::size_t>(now.rend() - last);
+}
+
+}  // namespace
+
+Status writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
+                     std::span<const std::uint8_t> previous, std::size_t& touched) {
+  touched = bytes.size();
+  const auto put = file.writeAt(offset, bytes);
+  if (!put) {
+    if (!previous.empty()) touched = changedPrefix(file, offset, previous);
+    return Error{ErrorCode::WriteFailed, "Writing to the movie failed (" + put.error().message + ")."};
+  }
+  if (*put < bytes.size()) {
+    touched = *put;  // the rest of the block was never reached
+    return Error{ErrorCode::WriteFailed, "Only " + std::to_string(*put) + " of " + std::to_string(bytes.size()) +
+                                             " bytes could be written to the movie."};
+  }
+  if (const auto flushed = file.flush(); !flushed)
+    return Error{ErrorCode::WriteFailed, "Saving the movie to disk failed (" + flushed.error().message + ")."};
+
+  std::vector<std::uint8_t> back(bytes.size());
+  const auto got = file.readAt(offset, back);
+  if (!got)
+    return Error{ErrorCode::WriteFailed, "Reading the written bytes back failed (" + got.error().message + ")."};
+  if (*got != back.size() || !std::equal(back.begin(), back.end(), bytes.begin()))
+    return Error{ErrorCode::WriteFailed, "The bytes read back from the movie differ from the bytes written."};
+  return {};
+}
+
+Status putBack(FileLayer& files, std::unique_ptr<OpenFile>& file, bool closed, const std::string& path,
+               std::span<const Region> regions) {
+  if (closed) {
+    auto reopened = files.open(path, OpenMode::ReadWrite);
+    if (!reopened)
+      return Error{ErrorCode::WriteFailed, "the movie could not be opened again (" + reopened.error().message + ")"};
+    file = std::move(*reopened);
+  }
+  std::string problem;
+  for (const Region& region : regions) {
+    if (region.previous.empty()) continue;
+    std::size_t touched = 0;
+    if (const auto rewritten = writeVerified(*file, region.offset, region.previous, {}, touched); !rewritten) {
+      problem = rewritten.error().message;
+      break;
+    }
+  }
+  if (const auto closing = file->close(); problem.empty() && !closing)
+    problem = "closing the movie failed (" + closing.error().message + ")";
+  if (!problem.empty()) return Error{ErrorCode::WriteFailed, problem};
+  return {};
+}
+
+}  // namespace orvane

@@ -1,0 +1,37 @@
+#include "workflow/history_steps.h"
+
+#include "display/grid.h"
+#include "replace/history.h"
+#include "replace/journal.h"
+#include "replace/undo.h"
+
+namespace orvane {
+namespace {
+
+Status step(Core& core, HistoryStep which, FileLayer& files) {
+  if (core.s.moviefile.empty()) {
+    const bool undo = which == HistoryStep::Undo;
+    const std::string text = std::string("There is nothing to ") + (undo ? "undo" : "redo") +
+                             ": no movie is open.\r\nPlease open one first with \"Open mevrik Movie...\".";
+    core.host.messageBox(text, undo ? "Nothing to undo" : "Nothing to redo", BoxIcon::Information);
+    return Error{undo ? ErrorCode::NothingToUndo : ErrorCode::NothingToRedo, text};
+  }
+  const Status stepped = stepHistory(core, core.s.moviefile, which, files);
+  if (stepped) Draw_Click(core);
+  return stepped;
+}
+
+}  // namespace
+
+Status undoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Undo, files); }
+Status redoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Redo, files); }
+
+Result<AvailableSteps> availableSteps(const std::string& movie, FileLayer& files) {
+  if (movie.empty()) return AvailableSteps{};
+  const auto journal = Journal::load(files, movie);
+  if (!journal) return journal.error();
+  const History history = readHistory(journal->records());
+  return AvailableSteps{history.undoable != nullptr, history.redoable != nullptr};
+}
+
+}  // namespace orvane

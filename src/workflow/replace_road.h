@@ -1,0 +1,33 @@
+#pragma once
+// The replace road, joined up: the window's "Yes" (begin, then the grid and
+// picture view redrawn from what the movie now holds), and the whole road for
+// the command line (open the movie, load a picture, replace one preview).
+#include <functional>
+#include <string>
+
+#include "shell/core.h"
+#include "shell/error.h"
+#include "shell/file_layer.h"
+
+namespace orvane {
+
+// begin(axe), and after a verified write Draw_Click, so that the grid, the
+// picture view and an export show what the file holds. The log lines are
+// exactly begin's.
+Status replaceScene(Core& core, int axe, FileLayer& files = systemFileLayer());
+
+// Loads a picture into the picture buffer (loadblimp, or another reader that
+// ends in acceptPicture), telling the user what it refuses.
+using PictureLoader = std::function<Status(Core& core)>;
+
+// The whole road: the movie opened (loadfile3: interrupted writes settled,
+// then the scan), preview n checked, the picture loaded, selpic set to n and
+// the preview replaced (begin: journal, lock, verified write). A movie that
+// cannot be opened and a preview number it does not hold are returned for the
+// caller to tell ("cannot open movie ...", "the movie holds ..."); every other
+// refusal and failure has been told to the user (a box, or the loader's log
+// lines) when this returns it.
+Status replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture,
+                   FileLayer& files = systemFileLayer());
+
+}  // namespace orvane
