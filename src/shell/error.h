@@ -26,6 +26,11 @@ enum class ErrorCode {
   PaletteNotANumber,
   PaletteOutOfRange,
   TooManyColours,  // more colours than a BMP colour table holds
+  // Importing a picture of any format.
+  PictureUnsupported,  // not a picture format the program reads
+  PictureCorrupt,      // a picture format it reads, but broken or cut short
+  PictureEmpty,        // no pixels at all
+  PictureTooLarge,     // decoding it would take more memory than allowed
   // Replacing a scene preview.
   NothingToInsert,  // no picture loaded yet
   NoSuchPreview,
