@@ -7,12 +7,11 @@
 #include <string_view>
 #include <vector>
 
-#include "display/palette.h"
+#include "cli/console_host.h"
+#include "cli/picture_commands.h"
+#include "cli/steps.h"
 #include "orvane/version.h"
-#include "replace/scene_writer.h"
 #include "shell/core.h"
-#include "shell/platform.h"
-#include "shell/stores.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 #include "workflow/preview_export.h"
@@ -30,11 +29,19 @@ constexpr const char* kUsage =
     "                             of MOVIE, printing the activity-log lines of the road\n"
     "  export MOVIE N OUT.bmp     write preview N of MOVIE as a BMP that replace accepts\n"
     "  export MOVIE --all DIR     write every preview as DIR/<movie name>-<NNN>.bmp\n"
+    "  convert PICTURE OUT.bmp    convert a picture of any size and format (PNG, JPEG,\n"
+    "                             GIF, BMP, WebP, ...) into a BMP that replace accepts\n"
+    "  import MOVIE N PICTURE     convert PICTURE and write it over preview N of MOVIE\n"
+    "  palette --gpl OUT.gpl      write the colours a picture may use as a GIMP palette\n"
     "\n"
     "Options:\n"
     "  --palette FILE             colours for exported BMPs (default: mevrik.palette\n"
     "                             beside this program, else the installed one)\n"
-    "  --force                    let export replace files that already exist\n"
+    "  --force                    let export, convert and palette replace files that\n"
+    "                             already exist\n"
+    "  --fit crop|pad|stretch     how convert and import fit a picture to 144 x 81: crop\n"
+    "                             to fill (default), pad with bars, or stretch\n"
+    "  --dither fs|none           Floyd-Steinberg dithering (default) or none\n"
     "  --help                     show this text\n"
     "  --version                  show the version\n"
     "\n"
@@ -43,38 +50,16 @@ constexpr const char* kUsage =
     "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
     "  orvane-cli export demo.3mm 3 scene3.bmp\n"
     "  orvane-cli export --palette my.palette demo.3mm --all previews/\n"
+    "  orvane-cli import demo.3mm 3 holiday.jpg\n"
+    "  orvane-cli convert --fit pad --dither none logo.png logo.bmp\n"
     "\n"
     "Message boxes the window would show are printed on standard error.\n"
     "Exit status: 0 done, 1 refused or failed, 2 wrong usage.\n";
 
-// Prints what the window would show: log lines on standard output, message
-// boxes on standard error, one line each.
-class ConsoleHost : public NullHost {
- public:
-  ConsoleHost(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
-
-  void logAppended(std::string_view line) override {
-    if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") line.remove_suffix(2);
-    out_ << line << '\n';
-  }
-  void messageBox(std::string_view text, std::string_view title, BoxIcon) override {
-    std::string flat;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-      flat += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
-    }
-    if (!title.empty()) err_ << title << ": ";
-    err_ << flat << '\n';
-  }
-
- private:
-  std::ostream& out_;
-  std::ostream& err_;
-};
-
 struct Options {
   std::string palette;  // --palette FILE
   bool force = false;   // --force
+  std::string fit = "crop", dither = "fs", gpl;  // --fit, --dither, --gpl
 };
 
 int usage(std::ostream& err) {
@@ -82,32 +67,17 @@ int usage(std::ostream& err) {
   return 2;
 }
 
-// Scans the movie; false (with a line on standard error) when it cannot be opened.
-bool scan(Core& core, const std::string& movie, std::ostream& err) {
-  if (const auto opened = loadfile3(core, movie); !opened) {
-    err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
-    return false;
-  }
-  return true;
-}
-
 int runScan(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
   if (args.size() != 2) return usage(err);
   ConsoleHost host(out, err);
   Core core(host);
-  return scan(core, args[1], err) ? 0 : 1;
+  return openMovie(core, args[1], err) ? 0 : 1;
 }
 
 bool parseNumber(const std::string& text, int& n, std::ostream& err) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
   if (ec == std::errc() && end == text.data() + text.size()) return true;
   err << "orvane-cli: preview number must be a whole number, not \"" << text << "\"\n";
-  return false;
-}
-
-bool previewExists(const Core& core, int n, std::ostream& err) {
-  if (n >= 1 && n <= core.s.piccount) return true;
-  err << "orvane-cli: the movie holds " << core.s.piccount << " previews; there is no preview " << n << '\n';
   return false;
 }
 
@@ -118,25 +88,7 @@ int runReplace(const std::vector<std::string>& args, std::ostream& out, std::ost
 
   ConsoleHost host(out, err);
   Core core(host);
-  if (!scan(core, args[1], err)) return 1;
-  if (!previewExists(core, n, err)) return 1;
-  if (!loadblimp(core, args[3])) return 1;
-  core.s.selpic = static_cast<std::int16_t>(n);
-  return begin(core, n).ok() ? 0 : 1;
-}
-
-// The palette for exports: --palette, or the one beside the program, or the
-// installed one. A broken --palette file refuses the command; a broken default
-// one is reported and the built-in colours fill in.
-bool loadPalette(Core& core, const Options& options, std::ostream& err) {
-  const bool chosen = !options.palette.empty();
-  const std::string path =
-      chosen ? options.palette : palettePath(withTrailingSeparator(executableDir(), kPathSeparator));
-  if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
-    err << "orvane-cli: " << loaded.error().message << '\n';
-    return !chosen;
-  }
-  return true;
+  return replaceRoad(core, args[1], n, [&](Core& c) { return loadblimp(c, args[3]).ok(); }, err);
 }
 
 int runExport(const std::vector<std::string>& args, const Options& options, std::ostream& out, std::ostream& err) {
@@ -147,8 +99,8 @@ int runExport(const std::vector<std::string>& args, const Options& options, std:
 
   ConsoleHost host(out, err);
   Core core(host);
-  if (!loadPalette(core, options, err)) return 1;
-  if (!scan(core, args[1], err)) return 1;
+  if (!loadPalette(core, options.palette, err)) return 1;
+  if (!openMovie(core, args[1], err)) return 1;
 
   std::vector<ExportItem> items;
   if (all) {
@@ -176,6 +128,23 @@ int runExport(const std::vector<std::string>& args, const Options& options, std:
   return exportPreviews(core, items, dir.empty() ? "." : dir) == static_cast<int>(items.size()) ? 0 : 1;
 }
 
+// convert, import and palette, their arguments in their own structs.
+int runPictureCommand(const std::vector<std::string>& args, const Options& o, std::ostream& out, std::ostream& err) {
+  const auto fit = convert::fitModeNamed(o.fit);
+  const auto dither = convert::ditherNamed(o.dither);
+  if (!fit || !dither) {
+    err << "orvane-cli: --fit takes crop, pad or stretch, and --dither fs or none\n";
+    return 2;
+  }
+  const convert::ConvertOptions picture{*fit, *dither};
+  int n = 0;
+  if (args[0] == "convert" && args.size() == 3) return runConvert({args[1], args[2], picture, o.palette, o.force}, out, err);
+  if (args[0] == "import" && args.size() == 4)
+    return parseNumber(args[2], n, err) ? runImport({args[1], n, args[3], picture, o.palette}, out, err) : 2;
+  if (args[0] == "palette" && args.size() == 1 && !o.gpl.empty()) return runPalette({o.gpl, o.palette, o.force}, out, err);
+  return usage(err);
+}
+
 }  // namespace
 
 int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
@@ -188,6 +157,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
       options.palette = argv[++i];
     } else if (a == "--force") {
       options.force = true;
+    } else if (a == "--fit" || a == "--dither" || a == "--gpl") {
+      if (i + 1 >= argc) return usage(err);
+      (a == "--fit" ? options.fit : a == "--dither" ? options.dither : options.gpl) = argv[++i];
     } else {
       args.push_back(a);
     }
@@ -205,6 +177,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
   if (command == "scan") return runScan(args, out, err);
   if (command == "replace") return runReplace(args, out, err);
   if (command == "export") return runExport(args, options, out, err);
+  if (command == "convert" || command == "import" || command == "palette")
+    return runPictureCommand(args, options, out, err);
   err << "orvane-cli: unknown command \"" << command << "\"\n";
   return usage(err);
 }

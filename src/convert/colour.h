@@ -34,7 +34,10 @@ Rgb8 toRgb8(const Linear& c);
 
 OkLab toOkLab(const Linear& c);
 // Squared Euclidean distance in OKLab, and the distance itself.
-float okLabDistance2(const OkLab& x, const OkLab& y);
+inline float okLabDistance2(const OkLab& x, const OkLab& y) {
+  const float dL = x.L - y.L, da = x.a - y.a, db = x.b - y.b;
+  return dL * dL + da * da + db * db;
+}
 float okLabDistance(const OkLab& x, const OkLab& y);
 
 // The linear-sRGB to cone-response (LMS) step of OKLab, and the step from the

@@ -1,10 +1,10 @@
 #pragma once
 // The nearest palette entry to a colour, by distance in OKLab, found exactly
-// and fast. Colour space is cut into cells (32 steps per channel, evenly
-// spaced in sRGB terms); the first time a colour falls into a cell, the cell
-// gets the short list of entries that can be nearest to any colour inside it,
-// and from then on a colour is compared with that list only. Most lists hold
-// one or two entries, so a 144 x 81 picture maps in a fraction of a millisecond.
+// and fast. OKLab space is cut into a grid of small boxes; the first time a
+// colour falls into a box, the box gets the short list of entries that can be
+// nearest to any point inside it, and from then on a colour is compared with
+// that list only (most lists hold one or two entries), so a 144 x 81 picture
+// maps in a fraction of a millisecond.
 //
 // Exact: the result is the entry a comparison with every entry would give,
 // the lowest-numbered one when several are equally near.
@@ -34,13 +34,13 @@ class PaletteMatcher {
  private:
   static constexpr std::uint32_t kUnset = 0xFFFFFFFFu;
 
-  // Where the cell's list starts in lists_: its length, then the entries.
-  std::uint32_t fillCell(int ri, int gi, int bi);
+  // Where the box's list starts in lists_: its length, then the entries.
+  std::uint32_t fillBox(int iL, int ia, int ib);
 
   std::vector<Rgb8> rgb_;
   std::vector<Linear> linear_;
   std::vector<OkLab> lab_;
-  std::vector<std::uint32_t> cells_;   // one per cell, kUnset until first used
+  std::vector<std::uint32_t> boxes_;  // one per box, kUnset until first used
   std::vector<std::uint16_t> lists_;
 };
 
