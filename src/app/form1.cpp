@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
@@ -15,7 +16,9 @@
 #include <QScrollBar>
 #include <exception>
 
+#include "app/palette_window.h"
 #include "app/picture_box.h"
+#include "app/picture_import.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/grid.h"
@@ -53,6 +56,7 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   buildWindow();
   buildMenu();
   switch_ = new Switch(this, *core_);
+  import_ = new PictureImport(*core_, this);
   orvane::Form_Load(*core_);
 }
 
@@ -106,6 +110,9 @@ void Form1::buildMenu() {
   opene->setObjectName("Opene");
   QAction* openbmp = open->addAction("Open &BMP...", this, &Form1::openbmp_Click);
   openbmp->setObjectName("openbmp");
+  QAction* importPicture = open->addAction("&Import Picture...", this, &Form1::importPicture_Click);
+  importPicture->setObjectName("importPicture");
+  importPicture->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
   QAction* exportAll = open->addAction("&Export Previews...", this, &Form1::exportPreviews_Click);
   exportAll->setObjectName("exportPreviews");
   open->addSeparator()->setObjectName("sep1");
@@ -115,6 +122,7 @@ void Form1::buildMenu() {
   draw->setObjectName("Draw");
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help");
+  help->addAction("&Palette", this, &Form1::palette_Click)->setObjectName("palette");
   help->addAction("&About Orvane", this, &Form1::about_Click)->setObjectName("about");
 }
 
@@ -145,6 +153,26 @@ void Form1::Opene_Click() {
 
 void Form1::openbmp_Click() {
   if (const QString path = pickFile("BMP files (*.bmp)"); !path.isEmpty()) openBmp(path);
+}
+
+// ---- picture import --------------------------------------------------------
+
+void Form1::importPicture_Click() {
+  QStringList patterns;
+  for (const QByteArray& format : QImageReader::supportedImageFormats()) patterns << "*." + QString::fromLatin1(format);
+  const QString path = pickFile("Pictures (" + patterns.join(' ') + ");;All files (*)");
+  if (!path.isEmpty()) importPicture(path);
+}
+
+void Form1::importPicture(const QString& path) {
+  core_->logline("File selected, loading...", orvane::tag::Main);
+  import_->start(QDir::toNativeSeparators(path).toStdString(), {});
+}
+
+void Form1::palette_Click() {
+  if (!paletteWindow_) paletteWindow_ = new PaletteWindow(core_->s, this);
+  paletteWindow_->show();
+  paletteWindow_->raise();
 }
 
 void Form1::openMovie(const QString& path) {
@@ -202,9 +230,7 @@ void Form1::openDropped(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == "3mm") return openMovie(path);
   if (suffix == "bmp") return openBmp(path);
-  core_->logline(QDir::toNativeSeparators(path).toStdString() +
-                     " is neither a movie (.3mm) nor a BMP (.bmp); it was not opened.",
-                 orvane::tag::Main);
+  importPicture(path);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
