@@ -35,7 +35,7 @@ void PaletteWindow::paintEvent(QPaintEvent*) {
     const QRect swatch((e % kColumns) * kSwatchWidth, (e / kColumns) * kSwatchHeight, kSwatchWidth, kSwatchHeight);
     painter.fillRect(swatch, colour);
     // The number in black on light colours and in white on dark ones.
-    painter.setPen(colour.lightnessF() > 0.55 ? Qt::black : Qt::white);
+    painter.setPen(qGray(colour.rgb()) > 128 ? Qt::black : Qt::white);
     painter.drawText(swatch, Qt::AlignCenter, QString::number(e));
   }
 }
