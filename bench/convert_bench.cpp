@@ -7,7 +7,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -29,25 +28,18 @@ std::vector<Rgb8> shippedColours() {
 
 // A photo-like picture: smooth colour fields with a little grain.
 SourcePicture photo(int width, int height) {
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(width * height * 4));
+  std::vector<std::uint8_t> bytes;
   std::mt19937 rng(5);
   std::normal_distribution<double> grain(0, 6);
-  std::uint8_t* p = bytes->data();
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const double u = double(x) / width, v = double(y) / height;
       const double c[3] = {128 + 110 * std::sin(6 * u + 2 * v), 120 + 100 * std::cos(5 * v - 3 * u),
                            110 + 90 * std::sin(4 * (u + v))};
-      for (double channel : c) *p++ = static_cast<std::uint8_t>(std::clamp(channel + grain(rng), 0.0, 255.0));
-      *p++ = 255;
+      for (double channel : c) bytes.push_back(static_cast<std::uint8_t>(std::clamp(channel + grain(rng), 0.0, 255.0)));
+      bytes.push_back(255);
     }
-  SourcePicture s;
-  s.width = s.fullWidth = width;
-  s.height = s.fullHeight = height;
-  s.stride = width * 4;
-  s.pixels = bytes->data();
-  s.owner = bytes;
-  return s;
+  return ownedPicture(width, height, std::move(bytes));
 }
 
 std::vector<Linear> scaledCanvas() {

@@ -16,7 +16,10 @@ PictureImport::PictureImport(orvane::Core& core, QObject* parent) : QObject(pare
 }
 
 PictureImport::~PictureImport() {
-  if (worker_) worker_->wait();
+  if (worker_) {
+    worker_->wait();
+    delete worker_;
+  }
   if (busyCursor_) QApplication::restoreOverrideCursor();
 }
 

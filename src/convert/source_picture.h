@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace orvane::convert {
 
@@ -21,5 +22,18 @@ struct SourcePicture {
     return pixels + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4;
   }
 };
+
+// A picture that owns its pixels: width x height RGBA bytes, rows top first,
+// without padding.
+inline SourcePicture ownedPicture(int width, int height, std::vector<std::uint8_t> rgba) {
+  auto bytes = std::make_shared<std::vector<std::uint8_t>>(std::move(rgba));
+  SourcePicture picture;
+  picture.width = picture.fullWidth = width;
+  picture.height = picture.fullHeight = height;
+  picture.stride = static_cast<std::ptrdiff_t>(width) * 4;
+  picture.pixels = bytes->data();
+  picture.owner = std::move(bytes);
+  return picture;
+}
 
 }  // namespace orvane::convert

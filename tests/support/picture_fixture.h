@@ -2,7 +2,6 @@
 // Pictures for the conversion tests, made from a function of the pixel.
 #include <array>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "convert/colour.h"
@@ -15,19 +14,13 @@ using Rgba = std::array<std::uint8_t, 4>;
 
 // A width x height picture whose pixel (x, y), y = 0 the top row, is pixel(x, y).
 inline convert::SourcePicture makePicture(int width, int height, const std::function<Rgba(int, int)>& pixel) {
-  auto bytes = std::make_shared<std::vector<std::uint8_t>>(static_cast<std::size_t>(width * height * 4));
+  std::vector<std::uint8_t> bytes;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const Rgba p = pixel(x, y);
-      std::copy(p.begin(), p.end(), bytes->begin() + (y * width + x) * 4);
+      bytes.insert(bytes.end(), p.begin(), p.end());
     }
-  convert::SourcePicture picture;
-  picture.width = picture.fullWidth = width;
-  picture.height = picture.fullHeight = height;
-  picture.stride = width * 4;
-  picture.pixels = bytes->data();
-  picture.owner = bytes;
-  return picture;
+  return convert::ownedPicture(width, height, std::move(bytes));
 }
 
 // The shipped palette's entries 0..150.
