@@ -26,7 +26,7 @@ std::size_t MovieFile::read(std::uint8_t* into, std::size_t count) {
 }
 
 void MovieFile::close() {
-  if (file_) file_->close();
+  if (file_) static_cast<void>(file_->close());  // read-only: nothing is lost if closing fails
   file_.reset();
 }
 

@@ -50,7 +50,7 @@ constexpr std::size_t kChunk = 1u << 30;
 class SystemFile final : public OpenFile {
  public:
   explicit SystemFile(int fd) : fd_(fd) {}
-  ~SystemFile() override { close(); }
+  ~SystemFile() override { static_cast<void>(close()); }  // an error here has no one to go to
 
   Result<std::uint64_t> length() override {
     struct _stat64 st {};
@@ -106,7 +106,7 @@ int openDescriptor(const std::string& path, OpenMode mode) {
 class SystemFile final : public OpenFile {
  public:
   explicit SystemFile(int fd) : fd_(fd) {}
-  ~SystemFile() override { close(); }
+  ~SystemFile() override { static_cast<void>(close()); }  // an error here has no one to go to
 
   Result<std::uint64_t> length() override {
     struct stat st {};
