@@ -14,8 +14,9 @@ constexpr float kLow[3] = {-0.02f, -0.26f, -0.34f};
 constexpr float kScale[3] = {62.0f, 60.0f, 60.0f};  // boxes per unit
 constexpr int kSteps[3] = {64, 34, 34};
 constexpr float kInfinity = std::numeric_limits<float>::infinity();
+constexpr int kShortList = 4;
 
-int boxOf(float v, int axis) {
+inline int boxOf(float v, int axis) {
   const float at = (v - kLow[axis]) * kScale[axis];
   // Compared as floats first, so that no out-of-range value is converted.
   if (!(at >= 1.0f)) return 0;
@@ -28,7 +29,7 @@ float boxHigh(int k, int axis) {
   return k == kSteps[axis] - 1 ? kInfinity : kLow[axis] + static_cast<float>(k + 1) / kScale[axis];
 }
 
-Linear clamped(Linear c) {
+inline Linear clamped(Linear c) {
   // NaN goes to 0 as well: max/min with the constant first.
   const auto unit = [](float v) { return std::min(1.0f, std::max(0.0f, v)); };
   return {unit(c.r), unit(c.g), unit(c.b)};
@@ -66,15 +67,15 @@ int PaletteMatcher::nearest(Linear c) {
   std::uint32_t& start = boxes_[static_cast<std::size_t>((iL * kSteps[1] + ia) * kSteps[2] + ib)];
   if (start == kUnset) start = fillBox(iL, ia, ib);
   const std::uint16_t* list = &lists_[start];
+  const int count = std::max<int>(list[0], kShortList);  // short lists are padded to kShortList
   int best = list[1];
-  if (list[0] == 1) return best;
   float bestD = okLabDistance2(x, lab_[static_cast<std::size_t>(best)]);
-  for (int i = 2; i <= list[0]; ++i) {
+  for (int i = 2; i <= count; ++i) {
+    // Chosen without a branch: which entry is nearer is not predictable.
     const float d = okLabDistance2(x, lab_[list[i]]);
-    if (d < bestD) {
-      bestD = d;
-      best = list[i];
-    }
+    const bool nearer = d < bestD;
+    best = nearer ? list[i] : best;
+    bestD = nearer ? d : bestD;
   }
   return best;
 }
@@ -112,6 +113,9 @@ std::uint32_t PaletteMatcher::fillBox(int iL, int ia, int ib) {
       ++lists_[start];
     }
   }
+  // A short list is padded with its last entry, which changes no outcome (a
+  // tie keeps the earlier one) and lets every search of it take the same steps.
+  while (lists_[start] < kShortList && lists_.size() - start <= kShortList) lists_.push_back(lists_.back());
   return start;
 }
 
