@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PRESET="${1:-default}"
-PACKAGES=(cmake make g++ qt6-base-dev libgl-dev xvfb xauth
+PACKAGES=(cmake make g++ qt6-base-dev libgl-dev qt6-image-formats-plugins xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
           qt6-svg-dev lintian appstream)
 # The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QFileDialog>
+#include <QImageReader>
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
@@ -17,7 +18,9 @@
 
 #include "app/app_icon.h"
 #include "app/grid_navigator.h"
+#include "app/palette_window.h"
 #include "app/picture_box.h"
+#include "app/picture_import.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/grid.h"
@@ -73,6 +76,7 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   buildMenu();
   switch_ = new Switch(this, *core_);
   connect(switch_, &Switch::wrote, this, &Form1::refreshEditMenu);
+  import_ = new PictureImport(*core_, this);
   orvane::Form_Load(*core_);
   refreshEditMenu();
 }
@@ -129,6 +133,8 @@ void Form1::buildMenu() {
   open->setObjectName("Open");
   addItem(open, this, "Open &mevrik Movie...", "Opene", QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::Opene_Click);
   addItem(open, this, "Open &BMP...", "openbmp", QKeySequence(Qt::CTRL | Qt::Key_B), &Form1::openbmp_Click);
+  addItem(open, this, "&Import Picture...", "importPicture", QKeySequence(Qt::CTRL | Qt::Key_I),
+          &Form1::importPicture_Click);
   addItem(open, this, "&Export Previews...", "exportPreviews", QKeySequence(Qt::CTRL | Qt::Key_E),
           &Form1::exportPreviews_Click);
   open->addSeparator()->setObjectName("sep1");
@@ -146,6 +152,7 @@ void Form1::buildMenu() {
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help");
+  addItem(help, this, "&Palette", "palette", QKeySequence(), &Form1::palette_Click);
   addItem(help, this, "&About Orvane", "about", QKeySequence(), &Form1::about_Click);
 }
 
@@ -179,6 +186,26 @@ void Form1::Opene_Click() {
 
 void Form1::openbmp_Click() {
   if (const QString path = pickFile("BMP files (*.bmp)"); !path.isEmpty()) openBmp(path);
+}
+
+// ---- picture import --------------------------------------------------------
+
+void Form1::importPicture_Click() {
+  QStringList patterns;
+  for (const QByteArray& format : QImageReader::supportedImageFormats()) patterns << "*." + QString::fromLatin1(format);
+  const QString path = pickFile("Pictures (" + patterns.join(' ') + ");;All files (*)");
+  if (!path.isEmpty()) importPicture(path);
+}
+
+void Form1::importPicture(const QString& path) {
+  core_->logline("File selected, loading...", orvane::tag::Main);
+  import_->start(QDir::toNativeSeparators(path).toStdString(), {});
+}
+
+void Form1::palette_Click() {
+  if (!paletteWindow_) paletteWindow_ = new PaletteWindow(core_->s, this);
+  paletteWindow_->show();
+  paletteWindow_->raise();
 }
 
 void Form1::openMovie(const QString& path) {
@@ -264,9 +291,7 @@ void Form1::openDropped(const QString& path) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   if (suffix == "3mm") return openMovie(path);
   if (suffix == "bmp") return openBmp(path);
-  core_->logline(QDir::toNativeSeparators(path).toStdString() +
-                     " is neither a movie (.3mm) nor a BMP (.bmp); it was not opened.",
-                 orvane::tag::Main);
+  importPicture(path);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {

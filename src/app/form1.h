@@ -12,7 +12,9 @@
 
 #include "shell/core.h"
 
+class PaletteWindow;
 class PictureBox;
+class PictureImport;
 class QPlainTextEdit;
 class QScrollBar;
 class ShapeWidget;
@@ -32,6 +34,10 @@ class Form1 : public QMainWindow, public orvane::Host {
   // Loads a movie or a BMP as if it had been picked in the Open dialog.
   void openMovie(const QString& path);
   void openBmp(const QString& path);
+  // Imports a picture of any format as "Import Picture..." does; the picture
+  // goes in when importer() signals finished.
+  void importPicture(const QString& path);
+  PictureImport* importer() const { return import_; }
 
   // Seams for tests: the file picker (returns an empty string on cancel) and
   // the message boxes (shown modally unless replaced).
@@ -42,7 +48,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   std::function<bool(const QString& text)> askYesNo;
 
   // A file handed over by drag and drop or the command line: a movie or a BMP
-  // opens as its menu command would; anything else is refused in the log.
+  // opens as its menu command would; anything else is imported as a picture.
   void openDropped(const QString& path);
 
   // Widgets, for tests and the dialog.
@@ -73,6 +79,8 @@ class Form1 : public QMainWindow, public orvane::Host {
  public slots:
   void Opene_Click();
   void openbmp_Click();
+  void importPicture_Click();
+  void palette_Click();
   void exit_Click();
   void exportPreviews_Click();
   void about_Click();
@@ -114,4 +122,6 @@ class Form1 : public QMainWindow, public orvane::Host {
   QString lastFolder_;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;
+  PictureImport* import_ = nullptr;
+  PaletteWindow* paletteWindow_ = nullptr;
 };

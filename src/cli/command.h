@@ -39,10 +39,14 @@ using AddCommand = Command (*)(CLI::App& parent);
 Command addScan(CLI::App& parent);
 Command addReplace(CLI::App& parent);
 Command addExport(CLI::App& parent);
+Command addConvert(CLI::App& parent);
+Command addImport(CLI::App& parent);
+Command addPalette(CLI::App& parent);
 Command addHistory(CLI::App& parent);
 Command addUndo(CLI::App& parent);
 
 // Every subcommand, in the order the help lists them.
-inline constexpr AddCommand kCommands[] = {addScan, addReplace, addExport, addHistory, addUndo};
+inline constexpr AddCommand kCommands[] = {addScan,   addReplace, addImport,  addConvert,
+                                           addExport, addPalette, addHistory, addUndo};
 
 }  // namespace orvane::cli

@@ -9,7 +9,6 @@
 #include "cli/console_host.h"
 #include "cli/steps.h"
 #include "workflow/preview_export.h"
-#include "shell/atomic_write.h"
 
 namespace orvane::cli {
 namespace {
@@ -26,17 +25,8 @@ fs::path utf8Path(const std::string& path) { return fs::path(std::u8string(path.
 // Refuses, before anything is written, every output that would go through a
 // link, onto the movie, over a folder, or over a file without --force.
 bool outputsAllowed(const std::vector<ExportItem>& items, const Core& core, bool force, Io& io) {
-  for (const auto& item : items) {
-    if (const auto allowed = checkWriteTarget(item.path, core.s.moviefile); !allowed) {
-      io.err << "orvane-cli: will not write " << item.path << ": " << allowed.error().message << '\n';
-      return false;
-    }
-    std::error_code ec;
-    if (!force && fs::symlink_status(utf8Path(item.path), ec).type() != fs::file_type::not_found) {
-      io.err << "orvane-cli: " << item.path << " already exists (use --force to replace it)\n";
-      return false;
-    }
-  }
+  for (const auto& item : items)
+    if (!mayWrite(item.path, force, core.s.moviefile, io)) return false;
   return true;
 }
 

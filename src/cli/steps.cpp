@@ -3,9 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <ostream>
 
 #include "display/palette.h"
+#include "shell/atomic_write.h"
 #include "workflow/open_movie.h"
 #include "shell/platform.h"
 
@@ -34,6 +36,26 @@ bool loadPalette(Core& core, const std::string& chosen, Io& io) {
   if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
     io.err << "orvane-cli: " << loaded.error().message << '\n';
     return chosen.empty();
+  }
+  return true;
+}
+
+bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io) {
+  if (const auto allowed = checkWriteTarget(path, source); !allowed) {
+    io.err << "orvane-cli: will not write " << path << ": " << allowed.error().message << '\n';
+    return false;
+  }
+  std::error_code ec;
+  const auto name = std::filesystem::path(std::u8string(path.begin(), path.end()));
+  if (force || std::filesystem::symlink_status(name, ec).type() == std::filesystem::file_type::not_found) return true;
+  io.err << "orvane-cli: " << path << " already exists (use --force to replace it)\n";
+  return false;
+}
+
+bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
+  if (const auto written = writeFileAtomically(path, bytes); !written) {
+    io.err << "orvane-cli: could not write " << path << ": " << written.error().message << '\n';
+    return false;
   }
   return true;
 }

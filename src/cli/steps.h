@@ -1,6 +1,8 @@
 #pragma once
 // Steps several subcommands share. Each one that refuses prints its reason on
 // standard error (one line, starting "orvane-cli: ") and returns false.
+#include <cstdint>
+#include <span>
 #include <string>
 
 #include "cli/command.h"
@@ -25,6 +27,13 @@ bool previewExists(const Core& core, int n, Io& io);
 // else the installed one). A broken chosen palette refuses; a broken default
 // one is reported and the built-in colours fill in.
 bool loadPalette(Core& core, const std::string& chosen, Io& io);
+
+// Refuses, before anything is written, an output that would go through a
+// link, onto the movie being read (`source`, or none), over a folder, or over
+// an existing file without `force`.
+bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io);
+// Writes the bytes to `path` whole or not at all (a new file renamed over it).
+bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
 
 // Accepts a whole number (a preview number) at parse time.
 const CLI::Validator& wholeNumber();

@@ -23,6 +23,10 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::TooManyColours: return "too many colours";
     case ErrorCode::OutputIsLink: return "output is a link";
     case ErrorCode::OutputIsSource: return "output is the movie";
+    case ErrorCode::PictureUnsupported: return "picture format not supported";
+    case ErrorCode::PictureCorrupt: return "picture corrupt";
+    case ErrorCode::PictureEmpty: return "picture empty";
+    case ErrorCode::PictureTooLarge: return "picture too large";
     case ErrorCode::NothingToInsert: return "nothing to insert";
     case ErrorCode::NoSuchPreview: return "no such preview";
     case ErrorCode::MovieMoved: return "movie moved";

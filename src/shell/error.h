@@ -31,6 +31,11 @@ enum class ErrorCode {
   // Writing files of our own.
   OutputIsLink,    // the output name is a symbolic link
   OutputIsSource,  // the output is the file being read
+  // Importing a picture of any format.
+  PictureUnsupported,  // not a picture format the program reads
+  PictureCorrupt,      // a picture format it reads, but broken or cut short
+  PictureEmpty,        // no pixels at all
+  PictureTooLarge,     // decoding it would take more memory than allowed
   // Replacing a scene preview.
   NothingToInsert,  // no picture loaded yet
   NoSuchPreview,

@@ -97,7 +97,7 @@ struct Stores {
 // 6 MB) and never resized.
 std::unique_ptr<Stores> makeStores();
 
-// Fills tagnames 0..13 and gridpos cells 1..12.
+// Fills tagnames 0..14 and gridpos cells 1..12.
 void setlists(Stores& s);
 
 // The application directory from the executable's directory: exactly one

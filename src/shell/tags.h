@@ -10,4 +10,5 @@ inline constexpr int About = 10;
 inline constexpr int BMPsys = 11;
 inline constexpr int Replace = 12;
 inline constexpr int Extract_3 = 13;
+inline constexpr int Import = 14;
 }  // namespace orvane::tag

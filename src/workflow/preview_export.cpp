@@ -19,13 +19,17 @@ std::vector<std::uint8_t> previewBmp(const Stores& s, int n) {
     for (int x = 0; x < bmp::kWidth; ++x)
       rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] =
           static_cast<std::uint8_t>(std::clamp<int>(s.previewPixel(which, bmp::rowFromTop(r), x), 0, 255));
-  std::array<bmp::Rgb, bmp::kMaxColours> colours{};
-  for (int e = 0; e < bmp::kMaxColours; ++e) {
+  return bmp::encode8(rows, pictureColourTable(s)).value();  // 151 colours always fit
+}
+
+std::vector<bmp::Rgb> pictureColourTable(const Stores& s) {
+  std::vector<bmp::Rgb> colours;
+  for (int e = 0; e <= kHighestPictureColour; ++e) {
     const std::uint32_t argb = paletteArgb(s, e);
-    colours[static_cast<std::size_t>(e)] = {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
-                                            static_cast<std::uint8_t>(argb)};
+    colours.push_back({static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+                       static_cast<std::uint8_t>(argb)});
   }
-  return bmp::encode8(rows, colours).value();  // a full table always fits
+  return colours;
 }
 
 std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {

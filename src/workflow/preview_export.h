@@ -1,16 +1,23 @@
 #pragma once
 // Takes scene previews out of the preview store as BMP files that the BMP
-// loader accepts: 144 x 81, 8-bit, bottom-up, the loaded palette as colour table.
+// loader accepts: 144 x 81, 8-bit, bottom-up, with a colour table of the 151
+// palette colours a picture may use, so that a paint program offers none that
+// loading would clear.
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "replace/bmp_writer.h"
 #include "shell/core.h"
 #include "shell/error.h"
 
 namespace orvane {
 
+// Palette entries 0..150 from pal, as a BMP colour table.
+std::vector<bmp::Rgb> pictureColourTable(const Stores& s);
+
 // The BMP file for preview n (1..piccount), top row of the preview on top.
+// Pixel values above 150 (which loading clears) are kept as they are.
 std::vector<std::uint8_t> previewBmp(const Stores& s, int n);
 
 struct ExportItem {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "display/palette.h"
 #include "previews/record_format.h"
+#include "replace/bmp_loader.h"
 #include "support/bmp_fixture.h"
 #include "support/movie_builder.h"
 
@@ -162,9 +165,11 @@ TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
   ASSERT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.out.find("Extract:Exported 2 of 2 previews to"), std::string::npos);
   const Bytes first = testing::readFile(dir.file("out/Scene-001.bmp"));
-  ASSERT_EQ(first.size(), 14u + 40 + 1024 + 81 * 144);
-  EXPECT_EQ(first[54 + 4 * 200 + 2], 200);  // colour table entry 200: blue, green, red
-  EXPECT_EQ(first[54 + 4 * 200 + 0], 2);
+  // The colour table holds the 151 colours a picture may use, no more.
+  ASSERT_EQ(first.size(), 14u + 40 + 4 * 151 + 81 * 144);
+  EXPECT_EQ(bmp::readLe32(first, bmp::kColoursUsed), 151u);
+  EXPECT_EQ(first[54 + 4 * 150 + 2], 150);  // colour table entry 150: blue, green, red
+  EXPECT_EQ(first[54 + 4 * 150 + 0], 2);
   EXPECT_TRUE(std::filesystem::exists(dir.file("out/Scene-002.bmp")));
   EXPECT_FALSE(std::filesystem::exists(dir.file("out/Scene-003.bmp")));
 
@@ -289,6 +294,62 @@ TEST_F(CliTest, ExportNeverWritesThroughLinksNorOverTheMovie) {
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("the movie"), std::string::npos);
   EXPECT_EQ(testing::readFile(movie), original);
+}
+
+TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
+  QImage photo(400, 300, QImage::Format_RGB32);
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) photo.setPixel(x, y, qRgb(x * 255 / 399, y * 255 / 299, 128));
+  const std::string picture = dir.file("photo.png");
+  ASSERT_TRUE(photo.save(QString::fromStdString(picture)));
+
+  const Result converted = cli({"convert", "--fit", "pad", picture, dir.file("photo.bmp")});
+  ASSERT_EQ(converted.code, 0) << converted.err;
+  EXPECT_EQ(converted.out, "Import:Importing " + picture + "...\n"
+                           "Import:400 x 300 picture, fitted inside 144 x 81 with bars of entry 0, "
+                           "Floyd-Steinberg dithering\n");
+  const auto rows = readBmp(dir.file("photo.bmp"));  // the strict loader
+  ASSERT_TRUE(rows.ok()) << rows.error().message;
+  const Bytes bmpFile = testing::readFile(dir.file("photo.bmp"));
+  EXPECT_EQ(bmp::readLe32(bmpFile, bmp::kColoursUsed), 151u);
+  const Rgb& entry37 = defaultPalette()[37];  // the build's palette is the shipped one
+  EXPECT_EQ(bmpFile[54 + 4 * 37 + 2], entry37.r);
+  EXPECT_EQ(bmpFile[54 + 4 * 37 + 1], entry37.g);
+  for (const auto& row : *rows)
+    for (std::uint8_t index : row) ASSERT_LE(index, 150);
+  EXPECT_EQ((*rows)[0][0], 0);  // a bar: the bottom row
+  EXPECT_EQ(cli({"convert", picture, dir.file("photo.bmp")}).code, 1);  // exists: refused
+
+  const std::string copy = dir.file("Copy.3mm");
+  testing::writeFile(copy, original);
+  ASSERT_EQ(cli({"replace", movie, "2", dir.file("photo.bmp")}).code, 0);
+  const Result imported = cli({"import", "--fit", "pad", copy, "2", picture});
+  ASSERT_EQ(imported.code, 0) << imported.err;
+  EXPECT_NE(imported.out.find("Import:400 x 300 picture"), std::string::npos);
+  EXPECT_NE(imported.out.find("Replace:Scene replaced."), std::string::npos);
+  EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
+
+  // A refused picture changes nothing.
+  const Result refused = cli({"import", copy, "1", dir.file("photo.bmp.missing")});
+  EXPECT_EQ(refused.code, 1);
+  EXPECT_NE(refused.out.find("Import:Cannot import " + dir.file("photo.bmp.missing") + ": "), std::string::npos);
+  EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
+}
+
+TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
+  const std::string gpl = dir.file("mevrik.gpl");
+  ASSERT_EQ(cli({"palette", "--gpl", gpl}).code, 0);
+  const Bytes bytes = testing::readFile(gpl);
+  const std::string text(bytes.begin(), bytes.end());
+  EXPECT_EQ(text.rfind("GIMP Palette\nName: Mevrik scene previews\nColumns: 16\n#\n  0   0   0\tEntry 0\n", 0), 0u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4 + 151);
+  EXPECT_NE(text.find("255 255 255\tEntry 15\n"), std::string::npos);
+  EXPECT_NE(text.find("\tEntry 150\n"), std::string::npos);
+
+  EXPECT_EQ(cli({"palette", "--gpl", gpl}).code, 1);  // exists: refused without --force
+  EXPECT_EQ(cli({"palette"}).code, 2);
+  EXPECT_EQ(cli({"convert", "--fit", "fill", "a.png", "b.bmp"}).code, 2);
+  EXPECT_EQ(cli({"import", movie, "x", "a.png"}).code, 2);
 }
 
 }  // namespace

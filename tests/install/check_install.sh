@@ -10,7 +10,7 @@ trap 'rm -rf "$PREFIX"' EXIT
 cmake --install "$BUILD" --prefix "$PREFIX" > /dev/null
 
 fail=0
-for f in bin/orvane bin/orvane-cli share/orvane/mevrik.palette share/orvane/demo.3mm \
+for f in bin/orvane bin/orvane-cli share/orvane/mevrik.palette share/orvane/mevrik.gpl share/orvane/demo.3mm \
          share/applications/orvane.desktop share/mime/packages/orvane.xml \
          share/icons/hicolor/scalable/apps/orvane.svg; do
   if [[ ! -e "$PREFIX/$f" ]]; then echo "missing from the installed tree: $f"; fail=1; fi
@@ -26,5 +26,8 @@ grep -q '^Scanner:Done$' <<<"$out" || { echo "installed orvane-cli cannot scan";
 err="$("$PREFIX/bin/orvane-cli" export "$PREFIX/share/orvane/demo.3mm" 1 "$PREFIX/one.bmp" 2>&1 >/dev/null)" \
   || { echo "export failed: $err"; fail=1; }
 if [[ -n "$err" ]]; then echo "installed orvane-cli did not find its palette: $err"; fail=1; fi
+
+# The installed GIMP palette holds the 151 picture colours of the installed palette.
+[[ "$(grep -c $'\tEntry ' "$PREFIX/share/orvane/mevrik.gpl")" == 151 ]] || { echo "mevrik.gpl is not 151 entries"; fail=1; }
 
 exit $fail

@@ -23,7 +23,7 @@ TEST_F(LogTest, LinesAreTagColonMessageCrLfAppendedInCallOrder) {
 }
 
 TEST_F(LogTest, TagsWithoutNameAndOutOfRangeTagsStayInsideTheTable) {
-  core.logline("x", 14);
+  core.logline("x", 15);
   core.logline("y", 50);
   core.logline("z", 51);
   core.logline("w", -1);
@@ -36,7 +36,8 @@ TEST(Stores, SetlistsFillsTheTagNamesAndGridOrigins) {
   EXPECT_EQ(s->tagnames[0], "unknown");
   EXPECT_EQ(s->tagnames[8], "Repairer");
   EXPECT_EQ(s->tagnames[13], "Extract_3");
-  EXPECT_EQ(s->tagnames[14], "");
+  EXPECT_EQ(s->tagnames[14], "Import");
+  EXPECT_EQ(s->tagnames[15], "");
   const int expected[13][2] = {{0, 0},   {0, 0},   {154, 0},  {308, 0},  {462, 0},  {0, 90},   {154, 90},
                                {308, 90}, {462, 90}, {0, 180}, {154, 180}, {308, 180}, {462, 180}};
   for (int k = 1; k <= 12; ++k) {

@@ -18,10 +18,13 @@
 
 #include "app/form1.h"
 #include "app/grid_navigator.h"
+#include "app/palette_window.h"
+#include "app/picture_import.h"
 #include "app/picture_box.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/drawing.h"
+#include "display/palette.h"
 #include "previews/record_format.h"
 #include "support/bmp_fixture.h"
 
@@ -104,7 +107,12 @@ class TestForm1 : public QObject {
     QCOMPARE(top[3]->text(), QString("&Help"));
     QStringList items;
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
-    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Export Previews...", "-", "E&xit"}));
+    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Import Picture...", "&Export Previews...",
+                                 "-", "E&xit"}));
+    QCOMPARE(top[0]->menu()->actions()[2]->shortcut(), QKeySequence("Ctrl+I"));
+    QStringList help;
+    for (QAction* a : top[3]->menu()->actions()) help << a->text();
+    QCOMPARE(help, QStringList({"&Palette", "&About Orvane"}));
 
     // Tab order: Picture1, Text1, offex, Picture2.
     QStringList order;
@@ -244,12 +252,15 @@ class TestForm1 : public QObject {
     QCOMPARE(int(form->core().s.pics[7][81][3]), 81);
   }
 
-  void droppedFilesOpenByKindAndOthersAreRefused() {
+  void droppedFilesOpenByKindAndOthersAreImported() {
     auto form = makeForm();
     const std::size_t before = form->core().log.text().size();
-    form->openDropped("/tmp/notes.txt");
+    QSignalSpy imported(form->importer(), &PictureImport::finished);
+    form->openDropped("/nonexistent/notes.txt");
+    QVERIFY(imported.wait(5000));
     QCOMPARE(QString::fromStdString(form->core().log.text().substr(before)),
-             QString("Main:/tmp/notes.txt is neither a movie (.3mm) nor a BMP (.bmp); it was not opened.\r\n"));
+             QString("Main:File selected, loading...\r\nImport:Importing /nonexistent/notes.txt...\r\n"
+                     "Import:Cannot import /nonexistent/notes.txt: No such file or directory.\r\n"));
     form->openDropped(QString::fromStdString(kRuntime + "DEMO.3MM"));  // routed as a movie, even in capitals
     QVERIFY(form->core().log.text().find("Main:File selected, loading...", before) != std::string::npos);
     QCOMPARE(int(boxes.size()), 1);  // no such file: reported as an unreadable movie
@@ -262,6 +273,52 @@ class TestForm1 : public QObject {
     bmp.close();
     form->openDropped(bmp.fileName());
     QVERIFY(form->core().s.pictureLoaded);
+    QVERIFY(form->core().log.text().find("BMPsys:Image loaded, checking for errors...") != std::string::npos);
+  }
+
+  // The road of a new user: drop a photo, see it converted, click a scene, Yes.
+  void aDroppedPhotoBecomesTheScenePreview() {
+    QTemporaryDir dir;
+    const QString movie = dir.filePath("trip.3mm");
+    QFile::copy(QString::fromStdString(kRuntime + "demo.3mm"), movie);
+    QFile::setPermissions(movie, QFile::ReadOwner | QFile::WriteOwner);
+    QImage photo(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < 480; ++y)
+      for (int x = 0; x < 640; ++x) photo.setPixel(x, y, qRgb(x * 255 / 639, 90, y * 255 / 479));
+    const QString jpeg = dir.filePath("Holiday.jpg");
+    QVERIFY(photo.save(jpeg));
+
+    auto form = makeForm();
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    form->openMovie(movie);
+    QSignalSpy imported(form->importer(), &PictureImport::finished);
+    form->openDropped(jpeg);
+    QVERIFY(form->importer()->running() || imported.size() == 1);
+    QVERIFY(imported.size() == 1 || imported.wait(5000));
+    QVERIFY(form->core().log.text().find("Import:640 x 480 picture, cropped to fill 144 x 81, Floyd-Steinberg "
+                                         "dithering\r\nRepairer:Starting repairs...") != std::string::npos);
+    QCOMPARE(form->picture2()->image().pixel(70, 40), orvane::composeBuffer(form->core().s).at(70, 40));
+
+    QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 10, 2 + 10));  // scene 1
+    QTest::mouseClick(form->switchDialog()->command1(), Qt::LeftButton);             // "Yes"
+    QCOMPARE(boxes.back().text, QString("Done,Scene preview was replaced."));
+    const orvane::Picture wanted = orvane::composeBuffer(form->core().s);
+    form->openMovie(movie);
+    QCOMPARE(orvane::composePreview(form->core().s, 1).argb, wanted.argb);
+  }
+
+  void thePaletteWindowShowsEveryPictureColourNumbered() {
+    auto form = makeForm();
+    form->palette_Click();
+    auto* window = form->findChild<PaletteWindow*>();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(), QString("Palette"));
+    QCOMPARE(PaletteWindow::entryAt(QPoint(5 * 40 + 3, 2 * 28 + 3)), 37);
+    QCOMPARE(PaletteWindow::entryAt(QPoint(7 * 40 + 3, 9 * 28 + 3)), -1);  // past entry 150
+    QCOMPARE(PaletteWindow::entryAt(QPoint(6 * 40 + 3, 9 * 28 + 3)), 150);
+    const QImage shown = window->grab().toImage();
+    QCOMPARE(shown.pixel(5 * 40 + 2, 2 * 28 + 2), orvane::paletteArgb(form->core().s, 37));
   }
 
   void exportAsksBeforeOverwritingAndWritesEveryPreview() {

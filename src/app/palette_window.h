@@ -1,0 +1,24 @@
+#pragma once
+// Help -> Palette: the palette entries a picture may use (0..150) as numbered
+// swatches, sixteen to a row, with each entry's red, green and blue on hover.
+#include <QDialog>
+
+#include "shell/stores.h"
+
+class PaletteWindow : public QDialog {
+  Q_OBJECT
+ public:
+  PaletteWindow(const orvane::Stores& stores, QWidget* parent = nullptr);
+
+  static constexpr int kColumns = 16;
+  static constexpr int kSwatchWidth = 40, kSwatchHeight = 28;
+  // The entry whose swatch holds the point, or -1.
+  static int entryAt(QPoint point);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  const orvane::Stores& s_;
+};

@@ -1,0 +1,65 @@
+// orvane-cli convert PICTURE OUT.bmp: any picture, converted to the palette's
+// picture colours, as a BMP that Open BMP and replace accept unchanged.
+#include <CLI/CLI.hpp>
+#include <memory>
+
+#include "cli/command.h"
+#include "cli/console_host.h"
+#include "cli/picture_options.h"
+#include "cli/steps.h"
+#include "qtimage/picture_file.h"
+#include "replace/bmp_writer.h"
+#include "workflow/import_picture.h"
+#include "workflow/preview_export.h"
+
+namespace orvane::cli {
+namespace {
+
+struct ConvertArgs {
+  std::string picture, output, palette;
+  PictureOptions options;
+  bool force = false;
+};
+
+int runConvert(const ConvertArgs& a, Io& io) {
+  ConsoleHost host(&io.out, io.err);
+  Core core(host);
+  if (!loadPalette(core, a.palette, io) || !mayWrite(a.output, a.force, a.picture, io)) return 1;
+
+  logImportStart(core, a.picture);
+  const auto prepared = preparePicture(a.picture, pictureColours(core.s), a.options.conversion(), qtimage::readPictureFile);
+  if (!logPrepared(core, a.picture, prepared)) {
+    io.err << "orvane-cli: cannot convert " << a.picture << ": " << prepared.error().message << '\n';
+    return 1;
+  }
+  const auto bytes = bmp::encode8(pixelRows(prepared->picture), pictureColourTable(core.s)).value();
+  return writeOutput(a.output, bytes, io) ? 0 : 1;
+}
+
+}  // namespace
+
+Command addConvert(CLI::App& parent) {
+  auto o = std::make_shared<ConvertArgs>();
+  CLI::App* sub = parent.add_subcommand("convert", "Turn any picture into a 144 x 81 BMP in the palette's colours");
+  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")
+      ->required()
+      ->type_name("");
+  sub->add_option("OUT", o->output, "The BMP to write (144 x 81, 8-bit, uncompressed)")->required()->type_name("");
+  addPictureOptions(*sub, o->options);
+  sub->add_option("--palette", o->palette,
+                  "The palette (default: mevrik.palette beside this program,\nelse the installed one)")
+      ->type_name("FILE");
+  sub->add_flag("--force", o->force, "Replace OUT if it already exists");
+  sub->footer(
+      "The BMP uses palette entries 0-150 only and carries those 151 colours as\n"
+      "its colour table: replace and Open BMP take it as it is.\n"
+      "\n"
+      "Examples:\n"
+      "  orvane-cli convert holiday.jpg scene3.bmp\n"
+      "  orvane-cli convert --fit=pad --dither=none logo.png logo.bmp");
+  return {sub,
+          {"convert PICTURE OUT.bmp [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE] [--force]"},
+          [o](Io& io) { return runConvert(*o, io); }};
+}
+
+}  // namespace orvane::cli

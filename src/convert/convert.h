@@ -1,0 +1,34 @@
+#pragma once
+// A decoded picture of any size to a 144 x 81 picture of palette indices:
+// fitted (crop, pad or stretch), scaled by area averaging in linear light with
+// transparency over black, then mapped onto the palette entries given, with
+// or without error diffusion.
+#include <string>
+
+#include "convert/dither.h"
+#include "convert/fit.h"
+#include "convert/palette_matcher.h"
+#include "convert/source_picture.h"
+#include "shell/error.h"
+
+namespace orvane::convert {
+
+struct ConvertOptions {
+  FitMode fit = FitMode::Crop;
+  Dither dither = Dither::FloydSteinberg;
+};
+
+struct Conversion {
+  IndexPicture picture;
+  FitPlan plan;       // in the decoded picture's pixels
+  int barEntry = -1;  // the entry of the bars (nearest to black), -1 when there are none
+};
+
+// PictureEmpty for a picture without pixels; otherwise the conversion.
+Result<Conversion> convertPicture(const SourcePicture& source, PaletteMatcher& matcher, const ConvertOptions& options);
+
+// One line for the log: the picture's own size, the fit and the dithering, as
+// "4000 x 3000 picture, cropped to fill 144 x 81, Floyd-Steinberg dithering".
+std::string describeConversion(const SourcePicture& source, const ConvertOptions& options, const Conversion& done);
+
+}  // namespace orvane::convert

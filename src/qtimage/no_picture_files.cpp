@@ -1,0 +1,11 @@
+// The picture reader of a build without Qt's image reader (a cross-compiled
+// command line): every picture file is refused, saying why.
+#include "qtimage/picture_file.h"
+
+namespace orvane::qtimage {
+
+Result<convert::SourcePicture> readPictureFile(const std::string&, convert::FitMode) {
+  return Error{ErrorCode::PictureUnsupported, "this build of Orvane reads no picture files"};
+}
+
+}  // namespace orvane::qtimage

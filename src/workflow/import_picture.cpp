@@ -1,0 +1,56 @@
+#include "workflow/import_picture.h"
+
+#include "shell/tags.h"
+#include "workflow/load_picture.h"
+#include "workflow/preview_export.h"
+
+namespace orvane {
+
+std::vector<convert::Rgb8> pictureColours(const Stores& s) {
+  std::vector<convert::Rgb8> colours;
+  for (const bmp::Rgb& c : pictureColourTable(s)) colours.push_back({c.red, c.green, c.blue});
+  return colours;
+}
+
+Result<PreparedPicture> preparePicture(const std::string& path, const std::vector<convert::Rgb8>& colours,
+                                       const convert::ConvertOptions& options, const PictureDecoder& decode) {
+  const auto source = decode(path, options.fit);
+  if (!source) return source.error();
+  convert::PaletteMatcher matcher(colours);
+  const auto done = convert::convertPicture(*source, matcher, options);
+  if (!done) return done.error();
+  return PreparedPicture{done->picture, convert::describeConversion(*source, options, *done)};
+}
+
+bmp::PixelRows pixelRows(const convert::IndexPicture& picture) {
+  bmp::PixelRows rows{};
+  for (int r = 0; r < bmp::kHeight; ++r)
+    for (int x = 0; x < bmp::kWidth; ++x)
+      rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] = picture.at(x, bmp::rowFromTop(r));
+  return rows;
+}
+
+void logImportStart(Core& core, const std::string& path) { core.logline("Importing " + path + "...", tag::Import); }
+
+Status logPrepared(Core& core, const std::string& path, const Result<PreparedPicture>& prepared) {
+  if (!prepared) {
+    core.logline("Cannot import " + path + ": " + prepared.error().message + ".", tag::Import);
+    return prepared.error();
+  }
+  core.logline(prepared->description, tag::Import);
+  return {};
+}
+
+Status finishImport(Core& core, const std::string& path, const Result<PreparedPicture>& prepared) {
+  const Status reported = logPrepared(core, path, prepared);
+  if (reported) acceptPicture(core, pixelRows(prepared->picture));
+  return reported;
+}
+
+Status importPicture(Core& core, const std::string& path, const convert::ConvertOptions& options,
+                     const PictureDecoder& decode) {
+  logImportStart(core, path);
+  return finishImport(core, path, preparePicture(path, pictureColours(core.s), options, decode));
+}
+
+}  // namespace orvane

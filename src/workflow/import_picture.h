@@ -1,0 +1,53 @@
+#pragma once
+// Importing a picture of any size and format: decoded (by the caller's
+// decoder: Qt's image reader in the window and the command line), converted
+// to the palette's entries 0..150, then put into the picture buffer exactly as
+// a loaded BMP is (acceptPicture: the repair and colour check with their log
+// lines, the picture-buffer view).
+//
+// Log, under "Import": "Importing <path>...", then either the line that says
+// the picture's size, the fit and the dithering, or one line naming the file
+// and the reason it was refused, in which case the picture buffer is unchanged.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "convert/convert.h"
+#include "replace/bmp_format.h"
+#include "shell/core.h"
+#include "shell/error.h"
+
+namespace orvane {
+
+using PictureDecoder =
+    std::function<Result<convert::SourcePicture>(const std::string& path, convert::FitMode fit)>;
+
+// The palette entries a picture may use (0..150), from pal.
+std::vector<convert::Rgb8> pictureColours(const Stores& s);
+
+struct PreparedPicture {
+  convert::IndexPicture picture;
+  std::string description;  // the log line that says what was done
+};
+
+// Decodes and converts; touches no store, so it may run on another thread.
+Result<PreparedPicture> preparePicture(const std::string& path, const std::vector<convert::Rgb8>& colours,
+                                       const convert::ConvertOptions& options, const PictureDecoder& decode);
+
+// The steps around preparePicture, for a caller that prepares the picture
+// elsewhere (the window, on a worker thread) or keeps it (the command line's
+// convert): the first log line; the line that tells what became of the
+// picture; and that line followed, for a converted picture, by acceptPicture.
+void logImportStart(Core& core, const std::string& path);
+Status logPrepared(Core& core, const std::string& path, const Result<PreparedPicture>& prepared);
+Status finishImport(Core& core, const std::string& path, const Result<PreparedPicture>& prepared);
+
+// The whole import in one call.
+Status importPicture(Core& core, const std::string& path, const convert::ConvertOptions& options,
+                     const PictureDecoder& decode);
+
+// The converted picture as BMP rows would hold it (bottom row first), for
+// acceptPicture and for writing a BMP.
+bmp::PixelRows pixelRows(const convert::IndexPicture& picture);
+
+}  // namespace orvane
