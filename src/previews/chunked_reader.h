@@ -1,56 +1,132 @@
 #pragma once
-// Streams a movie through one bounded buffer: page-aligned chunks, each placed
-// behind the tail of the chunk before, so that every record lies wholly in one
-// view however the chunks fall.
+// Reads a movie in page-aligned chunks of bounded size and searches each for
+// preview records, handing the chunks back in file order.
+//
+// Chunk k holds the record positions [k * chunkBytes, (k + 1) * chunkBytes) and
+// is read together with the 11828 bytes after them, so that every record
+// starting in it lies wholly in its buffer: no chunk depends on another, and
+// nothing is carried from one to the next.
+//
+// Where the process may run on two processors, a helper thread reads and
+// searches chunks ahead while the caller handles the ones before; the caller
+// reads and searches too whenever the chunk it waits for is not yet taken. The
+// chunks, their hits and their order are the same either way. At most
+// kSlotsWithHelper chunks are in memory at once.
+#include <algorithm>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <thread>
+#include <vector>
 
 #include "previews/movie_file.h"
 #include "previews/record_format.h"
+#include "previews/signature_search.h"
+#include "shell/error.h"
 
 namespace orvane {
 
-// About 1 MiB per read: large enough for the system to stream at full speed,
-// small enough to keep the scan's memory bounded whatever the movie's length.
-inline constexpr std::size_t kDefaultChunkBytes = std::size_t{1} << 20;
-// Bytes kept from one view to the next: a record starting at the first
-// position not yet tested needs this many more bytes after it.
+// Record positions per chunk: a chunk, the bytes after it and the search's
+// reads stay within the processor's second-level cache.
+inline constexpr std::size_t kDefaultChunkBytes = std::size_t{256} << 10;
+// Bytes read past a chunk's positions: a record starting at its last position
+// needs this many more.
 inline constexpr std::size_t kCarryBytes = record::kRecordBytes - 1;  // 11828
+inline constexpr std::size_t kSlotsWithHelper = 4;
+
+struct ScanTuning {
+  std::size_t chunkBytes = kDefaultChunkBytes;  // at least 1
+  const SignatureKernel* kernel = nullptr;      // nullptr: the fastest here
+  enum class Helper { Automatic, None, One } helper = Helper::Automatic;
+};
 
 // Bytes [offset, offset + size) of the movie, in memory at `data`. The first
 // `testable` positions have all the bytes a record starting there would occupy
-// in view; the positions after them come again at the front of the next view.
-// Positions left over when the file ends are too close to its end for a record.
+// in view; `hits` lists those of them where a record starts, in increasing
+// order. The positions after them belong to the next view, or are too close to
+// the end of the file for a record.
 struct ChunkView {
   const std::uint8_t* data = nullptr;
   std::int64_t offset = 0;  // zero-based file offset of data[0]
   std::size_t size = 0;
   std::size_t testable = 0;
+  std::span<const std::uint32_t> hits;
 };
 
 class ChunkedReader {
  public:
-  // Reads `file` (up to its measured length) `chunkBytes` at a time (at least 1).
-  explicit ChunkedReader(MovieFile& file, std::size_t chunkBytes = kDefaultChunkBytes);
+  // Reads `file` up to its measured length. `file` must stay open while the
+  // reader lives.
+  explicit ChunkedReader(MovieFile& file, const ScanTuning& tuning = {});
+  // Stops the helper thread, wherever the walk stands.
+  ~ChunkedReader();
+  ChunkedReader(const ChunkedReader&) = delete;
+  ChunkedReader& operator=(const ChunkedReader&) = delete;
 
-  // Reads the next chunk behind the carried-over tail. False once the file is
-  // used up or a read failed (file.error() then says why). A view stays valid
-  // until the next call.
+  // The next chunk, in file order. False once the file is used up, after a
+  // chunk that came back short (the file ended early), or when reading a chunk
+  // failed (readError() then says why; that chunk is not handed out). The
+  // helper thread has then stopped, and the file is the caller's alone again.
+  // A view stays valid until the next call. An exception thrown while
+  // a chunk was read or searched is thrown here, when that chunk's turn comes.
   bool next(ChunkView& view);
 
-  // Bytes read from the file so far.
-  std::int64_t bytesRead() const { return read_; }
+  // How far the file was read in order: the end of the last chunk handed out.
+  std::int64_t bytesRead() const { return readUpTo_; }
+  // The read that ended the walk early, if one did.
+  const std::optional<Error>& readError() const { return readError_; }
 
  private:
+  // A chunk's buffer and what became of it. Who may touch it is said by
+  // `state`, which changes only under mutex_: Free, nobody; Filling, the
+  // thread that claimed the chunk; Ready, the caller of next(), until it asks
+  // for the chunk after.
+  struct Slot {
+    enum class State { Free, Filling, Ready } state = State::Free;
+    std::uint8_t* data = nullptr;  // page-aligned, chunkBytes + kCarryBytes
+    std::size_t got = 0;           // bytes read into data
+    std::size_t wanted = 0;
+    std::vector<std::uint32_t> hits;
+    std::optional<Error> error;  // reading failed; nothing in data
+    std::exception_ptr failure;
+  };
+
+  Slot& slotOf(std::uint64_t chunk) { return slots_[chunk % slots_.size()]; }
+  // Positions of a chunk whose record would lie wholly in `got` bytes read.
+  std::size_t testableIn(std::size_t got) const { return got > kCarryBytes ? std::min(chunkBytes_, got - kCarryBytes) : 0; }
+  // Under mutex_: true (and the chunk claimed) when the next unclaimed chunk
+  // exists and its slot is free.
+  bool claim(std::uint64_t& chunk);
+  // Reads and searches a claimed chunk, outside the lock; then marks it Ready.
+  void fill(std::uint64_t chunk, std::unique_lock<std::mutex>& lock);
+  void helperLoop();
+  void stopHelper();
+
   MovieFile& file_;
   std::size_t chunkBytes_;
+  SignatureSearch search_;
+  std::int64_t length_;
+  std::uint64_t chunks_ = 0;  // chunks to hand out; lowered after a short read
   std::unique_ptr<std::uint8_t[]> storage_;
-  std::uint8_t* target_ = nullptr;  // page-aligned read destination; the carry lies just before it
-  const std::uint8_t* tail_ = nullptr;  // untested tail of the previous view
-  std::size_t kept_ = 0;                // its length, carried in front of target_
-  std::int64_t read_ = 0;
-  bool done_ = false;
+  std::vector<Slot> slots_;
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::uint64_t nextClaim_ = 0;  // under mutex_
+  bool stop_ = false;            // under mutex_
+
+  // The caller's own.
+  std::uint64_t nextChunk_ = 0;
+  bool holding_ = false;  // the slot of chunk nextChunk_ - 1 is still the caller's
+  std::int64_t readUpTo_ = 0;
+  std::optional<Error> readError_;
+
+  std::thread helper_;  // last, so that it starts after everything it uses
 };
 
 }  // namespace orvane

@@ -36,8 +36,9 @@ std::string shortName(const std::string& path);
 // order, overlapping ones included) setbar(i, length), addthe and intract2.
 // Records beyond the store's 255 are counted, not loaded.
 //
-// The movie is read `chunkBytes` at a time; the result does not depend on it.
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes);
+// How the movie is read and searched (`tuning`: chunk size, search kernel,
+// helper thread) changes nothing of the above.
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const ScanTuning& tuning = {});
 
 // "Done" under Scanner, then a line for records not loaded and one for a read
 // that failed part-way, where there were any.

@@ -6,8 +6,8 @@
 
 namespace orvane {
 
-Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes) {
-  const auto walk = walkMovie(core, filenam, chunkBytes);
+Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning) {
+  const auto walk = walkMovie(core, filenam, tuning);
   if (!walk) return walk.error();
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
   reportWalkEnd(core, *walk);

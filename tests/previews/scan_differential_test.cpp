@@ -1,7 +1,8 @@
-// The fast scan (chunked reads, block search) against the plainest possible
-// walk: every position tested byte by byte over the whole file in memory, the
-// same calls made on a core of its own. Both must leave the same stores and
-// ask exactly the same of the window, whatever the chunk size.
+// The fast scan (chunked reads, block search, helper thread) against the
+// plainest possible walk: every position tested byte by byte over the whole
+// file in memory, the same calls made on a core of its own. Both must leave
+// the same stores and ask exactly the same of the window, whatever the chunk
+// size, the search kernel and whether a helper thread reads ahead.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -119,7 +120,7 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
   };
   const Plan plans[] = {
       {4096, 0, 120000, 12},  {5003, 11000, 90000, 12}, {kRec - 1, 20000, 80000, 6},
-      {kRec + 1, 20000, 80000, 6}, {1, 0, 30000, 3},     {65536, 100000, 400000, 4},
+      {kRec + 1, 20000, 80000, 6}, {1, 0, 16000, 3},     {65536, 100000, 400000, 4},
       // The reading size used in earnest, beyond two chunk ends.
       {kDefaultChunkBytes, 2 * kDefaultChunkBytes + kRec, 3 * kDefaultChunkBytes, 2},
   };
@@ -132,12 +133,20 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
       const Bytes movie = randomMovie(seed, length, plan.chunk);
       const std::string path = dir.file("m" + std::to_string(seed) + ".3mm");
       testing::writeFile(path, movie);
-
-      Outcome fast, plain;
-      ASSERT_TRUE(loadfile3(fast.core, path, plan.chunk));
+      Outcome plain;
       referenceScan(plain.core, movie, path);
-      expectSameOutcome(fast, plain, "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk));
       withRecords += plain.core.s.piccount > 0;
+
+      // Every kernel this processor runs, each with and without the helper thread.
+      for (const SignatureKernel& kernel : signatureKernels()) {
+        for (const auto helper : {ScanTuning::Helper::None, ScanTuning::Helper::One}) {
+          Outcome fast;
+          ASSERT_TRUE(loadfile3(fast.core, path, {plan.chunk, &kernel, helper}));
+          expectSameOutcome(fast, plain,
+                            "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk) + ", " +
+                                kernel.name + (helper == ScanTuning::Helper::One ? " with helper" : ""));
+        }
+      }
     }
   }
   EXPECT_GT(withRecords, 30);  // the files hold records to find, not only filler

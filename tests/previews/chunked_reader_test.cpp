@@ -1,0 +1,149 @@
+// The chunked reader with and without its helper thread: the same chunks in
+// the same order, a read error ending the walk at the same place, and a
+// failure or an early stop while the helper reads ahead ending cleanly.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "previews/chunked_reader.h"
+#include "support/movie_builder.h"
+
+namespace orvane {
+namespace {
+
+using testing::Bytes;
+using Helper = ScanTuning::Helper;
+
+// The system's files, except that a read reaching byte `failAt` fails.
+struct FailingReads final : FileLayer {
+  std::uint64_t failAt;
+  explicit FailingReads(std::uint64_t at) : failAt(at) {}
+
+  struct File final : OpenFile {
+    std::unique_ptr<OpenFile> real;
+    std::uint64_t failAt = 0;
+    Result<std::uint64_t> length() override { return real->length(); }
+    Result<std::size_t> readAt(std::uint64_t at, std::span<std::uint8_t> out) override {
+      if (at + out.size() > failAt) return Error{ErrorCode::Io, "injected failure"};
+      return real->readAt(at, out);
+    }
+    Result<std::size_t> writeAt(std::uint64_t, std::span<const std::uint8_t>) override { return std::size_t{0}; }
+    Status flush() override { return {}; }
+    Status close() override { return real->close(); }
+  };
+
+  bool exists(const std::string& path) override { return systemFileLayer().exists(path); }
+  Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
+    auto real = systemFileLayer().open(path, mode);
+    if (!real) return real.error();
+    auto file = std::make_unique<File>();
+    file->real = std::move(*real);
+    file->failAt = failAt;
+    return std::unique_ptr<OpenFile>(std::move(file));
+  }
+};
+
+// What a walk handed out: each chunk's offset, size, testable count and hits.
+struct Walk {
+  std::vector<std::tuple<std::int64_t, std::size_t, std::size_t, std::vector<std::uint32_t>>> chunks;
+  std::string error;  // the read error's message
+  std::int64_t readUpTo = 0;
+};
+
+Walk walk(MovieFile& file, const ScanTuning& tuning) {
+  Walk w;
+  ChunkedReader reader(file, tuning);
+  ChunkView view;
+  while (reader.next(view))
+    w.chunks.emplace_back(view.offset, view.size, view.testable,
+                          std::vector<std::uint32_t>(view.hits.begin(), view.hits.end()));
+  if (reader.readError()) w.error = reader.readError()->message;
+  w.readUpTo = reader.bytesRead();
+  return w;
+}
+
+// A kernel that fails on a chunk starting with 0xEE and finds nothing elsewhere.
+void failOnMarker(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>&) {
+  if (count > 0 && data[0] == 0xEE) throw std::runtime_error("search failed");
+}
+
+struct ChunkedReaderTest : ::testing::Test {
+  static constexpr std::size_t kChunk = 4096;
+  testing::TempDir dir;
+  std::string path = dir.file("movie.3mm");
+  Bytes movie = testing::filler(40 * kChunk + 123);
+
+  void SetUp() override {
+    for (std::size_t at : {std::size_t{0}, 7 * kChunk - 1, 20 * kChunk + 5, movie.size() - record::kRecordBytes})
+      testing::put(movie, at, testing::makeRecord(static_cast<int>(at % 100)));
+    testing::writeFile(path, movie);
+  }
+};
+
+TEST_F(ChunkedReaderTest, ReadErrorEndsTheWalkAtTheSamePlaceWithOrWithoutTheHelper) {
+  // Chunk k reads bytes [k * 4096, k * 4096 + 4096 + 11828): chunk 27 is the
+  // first to reach the failing byte, so chunks 0..26 come and nothing after.
+  const std::uint64_t failAt = 30 * kChunk + 77;
+  FailingReads layer(failAt);
+  MovieFile file;
+  ASSERT_TRUE(file.open(path, layer));
+  const Walk alone = walk(file, {kChunk, nullptr, Helper::None});
+  const Walk helped = walk(file, {kChunk, nullptr, Helper::One});
+
+  EXPECT_EQ(alone.error, "injected failure");
+  ASSERT_EQ(alone.chunks.size(), 27u);
+  const auto& [offset, size, testable, hits] = alone.chunks.back();
+  EXPECT_EQ(offset, static_cast<std::int64_t>(26 * kChunk));
+  EXPECT_EQ(testable, kChunk);
+  EXPECT_EQ(alone.readUpTo, offset + static_cast<std::int64_t>(size));
+  EXPECT_EQ(alone.readUpTo, static_cast<std::int64_t>(27 * kChunk + kCarryBytes));
+
+  EXPECT_EQ(helped.chunks, alone.chunks);
+  EXPECT_EQ(helped.error, alone.error);
+  EXPECT_EQ(helped.readUpTo, alone.readUpTo);
+
+  // Unharmed, the same file gives every record and is read to its end.
+  MovieFile whole;
+  ASSERT_TRUE(whole.open(path));
+  const Walk all = walk(whole, {kChunk, nullptr, Helper::One});
+  std::vector<std::int64_t> found;
+  for (const auto& [at, bytes, count, chunkHits] : all.chunks)
+    for (std::uint32_t hit : chunkHits) found.push_back(at + hit);
+  EXPECT_EQ(found, (std::vector<std::int64_t>{0, 7 * kChunk - 1, 20 * kChunk + 5,
+                                              static_cast<std::int64_t>(movie.size() - record::kRecordBytes)}));
+  EXPECT_EQ(all.readUpTo, static_cast<std::int64_t>(movie.size()));
+  EXPECT_EQ(all.error, "");
+}
+
+TEST_F(ChunkedReaderTest, AFailedSearchComesOutInTurnAndAnEarlyStopEndsTheHelper) {
+  for (std::size_t at = 0; at < movie.size(); at += kChunk)
+    if (movie[at] == 0xEE) movie[at] = 0x11;
+  movie[9 * kChunk] = 0xEE;
+  testing::writeFile(path, movie);
+  const SignatureKernel failing{"failing", failOnMarker};
+  for (const auto helper : {Helper::None, Helper::One}) {
+    MovieFile file;
+    ASSERT_TRUE(file.open(path));
+    ChunkedReader reader(file, {kChunk, &failing, helper});
+    ChunkView view;
+    for (std::int64_t k = 0; k < 9; ++k) {
+      ASSERT_TRUE(reader.next(view));
+      EXPECT_EQ(view.offset, k * static_cast<std::int64_t>(kChunk));
+    }
+    EXPECT_THROW(reader.next(view), std::runtime_error);
+  }
+  // Leaving after one chunk, with the helper reading ahead, just stops it.
+  for (int round = 0; round < 20; ++round) {
+    MovieFile file;
+    ASSERT_TRUE(file.open(path));
+    ChunkedReader reader(file, {kChunk, nullptr, Helper::One});
+    ChunkView view;
+    ASSERT_TRUE(reader.next(view));
+  }
+}
+
+}  // namespace
+}  // namespace orvane
