@@ -1,38 +1,52 @@
 // Scan throughput and memory on large generated movies.
 //
-// For each kind of movie (random filler, zero filler, back-to-back records) it
-// measures a plain sequential read of the cached file, the library's scan and
-// `orvane-cli scan` as a whole process, and prints each as a ratio to the plain
-// read of the same run. Then the peak resident memory of `orvane-cli scan` on a
-// 16 MiB and on the large movie.
+// For each kind of movie (random filler, zero filler, records back to back),
+// all in the page cache:
+//   - a plain read of the file (1 MiB page-aligned reads) and the library's
+//     scan, in this process;
+//   - a plain-read process and `orvane-cli scan` as whole processes;
+//   - the plain read and the scan again with this thread held to one core.
+// Each is printed as a ratio to the plain read of the same run. Then the
+// search kernels on data that stays in cache, the peak resident memory of
+// `orvane-cli scan` on a 16 MiB and on a 2 GiB movie, and a plain-read process
+// and `orvane-cli scan` on a movie just dropped from the page cache.
 //
-//   orvane-bench [--size-mib N] [--dir DIR] [benchmark flags]
+//   orvane-bench [--size-mib N] [--dir DIR] [--cold-runs N] [benchmark flags]
+//
+// Figures on a shared machine drift from run to run: compare the ratios, and
+// add --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
+// to take medians of interleaved runs.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <sched.h>
 #include <spawn.h>
-#include <sys/resource.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "movie_files.h"
-#include "workflow/open_movie.h"
+#include "previews/record_format.h"
+#include "previews/signature_search.h"
 #include "shell/core.h"
+#include "workflow/open_movie.h"
 
 extern char** environ;
 
 namespace {
 
 using orvane::bench::Filler;
-
-using orvane::NullHost;
+using Clock = std::chrono::steady_clock;
 
 // The fastest plain way to read a cached file here: page-aligned 1 MiB reads.
 std::uint64_t plainRead(const std::string& path) {
@@ -51,42 +65,76 @@ std::uint64_t plainRead(const std::string& path) {
   return total;
 }
 
-struct ChildResult {
-  int status = -1;
-  long maxRssKiB = 0;
-};
-
-// Runs orvane-cli with its output thrown away; reports its own peak memory.
-ChildResult runCli(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  std::string cli = ORVANE_CLI_PATH;
-  argv.push_back(cli.data());
+// Runs a program with its output thrown away; its exit status, or -1.
+int run(const std::vector<std::string>& args, std::string* output = nullptr) {
   std::vector<std::string> copy = args;
+  std::vector<char*> argv;
   for (auto& a : copy) argv.push_back(a.data());
   argv.push_back(nullptr);
+  char outputPath[] = "/tmp/orvane-bench-out-XXXXXX";
+  const int outputFd = output ? ::mkstemp(outputPath) : -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+  else posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
-  ChildResult result;
-  if (posix_spawn(&pid, cli.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-    rusage usage{};
-    if (wait4(pid, &result.status, 0, &usage) == pid) result.maxRssKiB = usage.ru_maxrss;
-  }
+  int status = -1;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) ::waitpid(pid, &status, 0);
   posix_spawn_file_actions_destroy(&actions);
-  return result;
+  if (outputFd >= 0) {
+    char text[64] = {};
+    ::pread(outputFd, text, sizeof text - 1, 0);
+    *output = text;
+    ::close(outputFd);
+    ::unlink(outputPath);
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+std::vector<std::string> plainProcess(const std::string& path) { return {ORVANE_BENCH_CHILD_PATH, "read", path}; }
+std::vector<std::string> cliScan(const std::string& path) { return {ORVANE_CLI_PATH, "scan", path}; }
+
+// Holds the calling thread (and every thread and process it starts) to the
+// first processor it may use, for as long as it lives.
+class OneCore {
+ public:
+  OneCore() {
+    CPU_ZERO(&saved_);
+    if (::sched_getaffinity(0, sizeof saved_, &saved_) != 0) return;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+      if (CPU_ISSET(cpu, &saved_)) {
+        CPU_SET(cpu, &one);
+        break;
+      }
+    pinned_ = ::sched_setaffinity(0, sizeof one, &one) == 0;
+  }
+  ~OneCore() {
+    if (pinned_) ::sched_setaffinity(0, sizeof saved_, &saved_);
+  }
+  OneCore(const OneCore&) = delete;
+  OneCore& operator=(const OneCore&) = delete;
+
+ private:
+  cpu_set_t saved_;
+  bool pinned_ = false;
+};
 
 std::uint64_t fileSize(const std::string& path) { return std::filesystem::file_size(path); }
 
-void BM_PlainRead(benchmark::State& state, const std::string& path) {
+void BM_PlainRead(benchmark::State& state, const std::string& path, bool oneCore) {
+  std::optional<OneCore> pin;
+  if (oneCore) pin.emplace();
   for (auto _ : state) benchmark::DoNotOptimize(plainRead(path));
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
 }
 
-void BM_Scan(benchmark::State& state, const std::string& path) {
-  NullHost host;
+void BM_Scan(benchmark::State& state, const std::string& path, bool oneCore) {
+  std::optional<OneCore> pin;
+  if (oneCore) pin.emplace();
+  orvane::NullHost host;
   orvane::Core core(host);
   for (auto _ : state) {
     if (!orvane::loadfile3(core, path)) state.SkipWithError("cannot open movie");
@@ -96,36 +144,117 @@ void BM_Scan(benchmark::State& state, const std::string& path) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
 }
 
-void BM_CliScan(benchmark::State& state, const std::string& path) {
+void BM_Process(benchmark::State& state, const std::vector<std::string>& args, const std::string& path,
+                bool oneCore) {
+  std::optional<OneCore> pin;
+  if (oneCore) pin.emplace();
   for (auto _ : state)
-    if (runCli({"scan", path}).status != 0) state.SkipWithError("orvane-cli scan failed");
+    if (run(args) != 0) state.SkipWithError("the process failed");
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
 }
 
-// Keeps every run's throughput so the ratios can be printed at the end.
+// 256 KiB of one kind of data, with the room a search needs after it.
+std::vector<std::uint8_t> searchData(const std::string& kind) {
+  constexpr std::size_t kBytes = 256 << 10;
+  std::vector<std::uint8_t> data(kBytes + orvane::record::kRecordBytes);
+  const auto rec = orvane::bench::benchRecord(7);
+  orvane::sample::Rng rng(1);
+  if (kind == "random filler") orvane::sample::randomBytes(rng, data);
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    if (kind == "back-to-back records") data[i] = rec[i % rec.size()];
+    else if (kind == "00 90 pairs") data[i] = i % 2 ? 0x90 : 0x00;
+  }
+  return data;
+}
+
+void BM_Search(benchmark::State& state, orvane::SignatureKernel kernel, const std::string& kind) {
+  const auto data = searchData(kind);
+  const std::size_t count = data.size() - orvane::record::kRecordBytes;
+  std::vector<std::uint32_t> hits;
+  for (auto _ : state) {
+    hits.clear();
+    kernel.search(data.data(), count, hits);
+    benchmark::DoNotOptimize(hits.data());
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * count));
+}
+
+// Keeps every benchmark's throughput (the median when repeated) for the tables.
 class Collector : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const auto& run : runs) {
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto it = run.counters.find("bytes_per_second");
-      std::string name = run.benchmark_name();
-      if (const auto suffix = name.rfind("/real_time"); suffix != std::string::npos) name.erase(suffix);
-      if (it != run.counters.end()) rates[name] = it->second.value;
+      if (it == run.counters.end() || run.error_occurred) continue;
+      std::string name = run.run_name.function_name;
+      if (run.run_type == Run::RT_Aggregate || !repeated_.count(name)) rates[name] = it->second.value / 1e9;
+      if (run.run_type == Run::RT_Aggregate) repeated_[name] = true;
     }
     ConsoleReporter::ReportRuns(runs);
   }
-  std::map<std::string, double> rates;
+  double operator()(const std::string& name) const {
+    const auto it = rates.find(name);
+    return it == rates.end() ? 0 : it->second;
+  }
+  std::map<std::string, double> rates;  // GB/s by benchmark name
+
+ private:
+  std::map<std::string, bool> repeated_;
 };
+
+double ratio(double a, double b) { return b > 0 ? a / b : 0; }
+
+// Drops the file from the page cache; the share of it still cached after.
+double evict(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return 1;
+  ::fdatasync(fd);
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  const std::size_t length = fileSize(path);
+  double share = 1;
+  if (void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, 0); map != MAP_FAILED) {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    std::vector<unsigned char> in((length + page - 1) / page);
+    if (::mincore(map, length, in.data()) == 0)
+      share = static_cast<double>(std::count_if(in.begin(), in.end(), [](unsigned char c) { return c & 1; })) /
+              static_cast<double>(std::max<std::size_t>(in.size(), 1));
+    ::munmap(map, length);
+  }
+  ::close(fd);
+  return share;
+}
+
+// Seconds for one run of a process on a file just dropped from the cache.
+double coldRun(const std::vector<std::string>& args, const std::string& path, double& leftCached) {
+  leftCached = std::max(leftCached, evict(path));
+  const auto start = Clock::now();
+  run(args);
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+long peakKiB(const std::string& path) {
+  std::string out;
+  run({ORVANE_BENCH_CHILD_PATH, "peak", ORVANE_CLI_PATH, "scan", path}, &out);
+  return std::atol(out.c_str());
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::uint64_t sizeMiB = 1024;
+  int coldRuns = 3;
   std::string dir = std::filesystem::temp_directory_path().string();
   std::vector<char*> rest{argv[0]};
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--size-mib") && i + 1 < argc) sizeMiB = std::strtoull(argv[++i], nullptr, 10);
     else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
+    else if (!std::strcmp(argv[i], "--cold-runs") && i + 1 < argc) coldRuns = std::atoi(argv[++i]);
     else rest.push_back(argv[i]);
   }
   const std::filesystem::path work = std::filesystem::path(dir) / ("orvane-bench-" + std::to_string(getpid()));
@@ -135,43 +264,83 @@ int main(int argc, char** argv) {
   const Filler kinds[] = {Filler::Random, Filler::Zero, Filler::BackToBack};
   std::map<Filler, std::string> paths;
   for (Filler kind : kinds) {
-    const std::string path = (work / (std::string("movie-") + std::to_string(static_cast<int>(kind)) + ".3mm")).string();
+    const std::string path = (work / ("movie-" + std::to_string(static_cast<int>(kind)) + ".3mm")).string();
     if (!orvane::bench::writeMovie(path, bytes, kind)) {
       std::fprintf(stderr, "cannot write %s\n", path.c_str());
       return 1;
     }
-    plainRead(path);  // warm the page cache
+    plainRead(path);  // into the page cache
     paths[kind] = path;
     const std::string name = orvane::bench::fillerName(kind);
-    benchmark::RegisterBenchmark(("plain read/" + name).c_str(), BM_PlainRead, path)->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark(("scan/" + name).c_str(), BM_Scan, path)->Unit(benchmark::kMillisecond)->UseRealTime();
-    benchmark::RegisterBenchmark(("orvane-cli scan/" + name).c_str(), BM_CliScan, path)->Unit(benchmark::kMillisecond)->UseRealTime();
+    const auto add = [&](const std::string& what, auto function, auto... args) {
+      benchmark::RegisterBenchmark((what + "/" + name).c_str(), function, args...)
+          ->Unit(benchmark::kMillisecond)
+          ->UseRealTime();
+    };
+    add("plain read", BM_PlainRead, path, false);
+    add("scan", BM_Scan, path, false);
+    add("plain read process", BM_Process, plainProcess(path), path, false);
+    add("orvane-cli scan", BM_Process, cliScan(path), path, false);
+    add("one core: plain read", BM_PlainRead, path, true);
+    add("one core: scan", BM_Scan, path, true);
   }
+  const char* searchKinds[] = {"random filler", "zero filler", "back-to-back records", "00 90 pairs"};
+  for (const orvane::SignatureKernel& kernel : orvane::signatureKernels())
+    for (const char* kind : searchKinds)
+      benchmark::RegisterBenchmark((std::string("search ") + kernel.name + "/" + kind).c_str(), BM_Search, kernel,
+                                   std::string(kind));
 
   int restArgc = static_cast<int>(rest.size());
   benchmark::Initialize(&restArgc, rest.data());
-  Collector collector;
-  benchmark::RunSpecifiedBenchmarks(&collector);
+  Collector r;
+  benchmark::RunSpecifiedBenchmarks(&r);
 
-  std::printf("\nScan throughput on %llu MiB movies with 255 previews (ratio to a plain read of the same file):\n",
+  std::printf("\nScan of %llu MiB movies with 255 previews, in the page cache; GB/s and ratio to the plain read:\n",
               static_cast<unsigned long long>(sizeMiB));
-  std::printf("  %-22s %12s %12s %7s %16s %7s\n", "movie", "plain GB/s", "scan GB/s", "ratio", "cli scan GB/s", "ratio");
+  std::printf("  %-21s | %6s %6s %5s | %12s %8s %5s | %-16s %6s %6s %5s\n", "", "plain", "scan", "ratio",
+              "plain process", "cli scan", "ratio", "", "plain", "scan", "ratio");
   for (Filler kind : kinds) {
-    const std::string name = orvane::bench::fillerName(kind);
-    const double plain = collector.rates["plain read/" + name] / 1e9;
-    const double scan = collector.rates["scan/" + name] / 1e9;
-    const double cli = collector.rates["orvane-cli scan/" + name] / 1e9;
-    std::printf("  %-22s %12.2f %12.2f %7.2f %16.2f %7.2f\n", name.c_str(), plain, scan, plain > 0 ? scan / plain : 0,
-                cli, plain > 0 ? cli / plain : 0);
+    const std::string n = std::string("/") + orvane::bench::fillerName(kind);
+    const double plain = r("plain read" + n), scan = r("scan" + n);
+    const double plainProc = r("plain read process" + n), cli = r("orvane-cli scan" + n);
+    const double plain1 = r("one core: plain read" + n), scan1 = r("one core: scan" + n);
+    std::printf("  %-21s | %6.2f %6.2f %5.2f | %12.2f %8.2f %5.2f | %-16s %6.2f %6.2f %5.2f\n",
+                orvane::bench::fillerName(kind), plain, scan, ratio(scan, plain), plainProc, cli,
+                ratio(cli, plainProc), "one core:", plain1, scan1, ratio(scan1, plain1));
   }
 
+  std::printf("\nSearch alone, 256 KiB in cache, GB/s:\n  %-9s", "kernel");
+  for (const char* kind : searchKinds) std::printf(" %21s", kind);
+  for (const orvane::SignatureKernel& kernel : orvane::signatureKernels()) {
+    std::printf("\n  %-9s", kernel.name);
+    for (const char* kind : searchKinds) std::printf(" %21.1f", r(std::string("search ") + kernel.name + "/" + kind));
+  }
+  std::printf("   (the scan uses %s)\n", orvane::fastestSignatureKernel().name);
+
   const std::string small = (work / "small.3mm").string();
+  const std::string large = (work / "large.3mm").string();
+  const std::uint64_t largest = (std::uint64_t{1} << 31) - 1;  // positions stop at 2^31 - 1
   orvane::bench::writeMovie(small, 16u << 20, Filler::Random);
-  const ChildResult smallRun = runCli({"scan", small});
-  const ChildResult largeRun = runCli({"scan", paths[Filler::Random]});
+  orvane::bench::writeSparseMovie(large, largest);
   std::printf("\nPeak resident memory of orvane-cli scan:\n");
-  std::printf("  16 MiB movie: %6.1f MiB\n", smallRun.maxRssKiB / 1024.0);
-  std::printf("  %llu MiB movie: %6.1f MiB\n", static_cast<unsigned long long>(sizeMiB), largeRun.maxRssKiB / 1024.0);
+  std::printf("  16 MiB movie:          %6.1f MiB\n", static_cast<double>(peakKiB(small)) / 1024);
+  std::printf("  2 GiB movie (2^31 - 1 bytes, sparse): %6.1f MiB\n", static_cast<double>(peakKiB(large)) / 1024);
+  std::filesystem::remove(large);
+
+  const std::string& coldPath = paths[Filler::Random];
+  std::vector<double> plainCold, cliCold;
+  double leftCached = 0;
+  for (int k = 0; k < coldRuns; ++k) {
+    plainCold.push_back(coldRun(plainProcess(coldPath), coldPath, leftCached));
+    cliCold.push_back(coldRun(cliScan(coldPath), coldPath, leftCached));
+  }
+  const double gb = static_cast<double>(bytes) / 1e9;
+  const double plainRate = gb / median(plainCold), cliRate = gb / median(cliCold);
+  std::printf("\nCold movie (random filler, dropped from the page cache before each run, at most %.0f %% left), "
+              "median of %d:\n",
+              100 * leftCached, coldRuns);
+  std::printf("  plain read process %6.2f GB/s   orvane-cli scan %6.2f GB/s   ratio %5.2f\n", plainRate, cliRate,
+              ratio(cliRate, plainRate));
 
   std::filesystem::remove_all(work);
   return 0;
