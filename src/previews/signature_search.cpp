@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define ORVANE_AVX2_SEARCH 1
+#define ORVANE_WIDE_SEARCH 1  // AVX2 and AVX-512, chosen at run time
 #include <immintrin.h>
 #endif
 
@@ -114,7 +114,7 @@ void findSse2(const std::uint8_t* data, std::size_t count, std::vector<std::uint
 }
 #endif
 
-#if defined(ORVANE_AVX2_SEARCH)
+#if defined(ORVANE_WIDE_SEARCH)
 __attribute__((target("avx2"))) inline __m256i equal32(const std::uint8_t* p, std::uint8_t value) {
   return _mm256_cmpeq_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)),
                            _mm256_set1_epi8(static_cast<char>(value)));
@@ -150,11 +150,35 @@ __attribute__((target("avx2"))) void findAvx2(const std::uint8_t* data, std::siz
   }
   findOneByOne(data, j, count, hits);
 }
+
+__attribute__((target("avx512bw"))) inline std::uint64_t equal64(const std::uint8_t* p, std::uint8_t value) {
+  return _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), _mm512_set1_epi8(static_cast<char>(value)));
+}
+__attribute__((target("avx512bw"))) inline std::uint64_t trailers64Avx512(const std::uint8_t* q) {
+  const std::uint8_t* t = q + kTrailerOffset;
+  return equal64(t, record::kTrailer[0]) & equal64(t + 1, record::kTrailer[1]) & equal64(t + 2, record::kTrailer[2]);
+}
+
+__attribute__((target("avx512bw"))) void findAvx512(const std::uint8_t* data, std::size_t count,
+                                                    std::vector<std::uint32_t>& hits) {
+  std::size_t j = 0;
+  // Two blocks a step: one test and branch for 128 positions of filler.
+  for (; j + 2 * kBlock <= count; j += 2 * kBlock) {
+    const std::uint8_t* q = data + j;
+    const std::uint64_t first = equal64(q, record::kPrefix0) & equal64(q + 1, record::kPrefix1);
+    const std::uint64_t second = equal64(q + kBlock, record::kPrefix0) & equal64(q + kBlock + 1, record::kPrefix1);
+    if ((first | second) == 0) continue;
+    if (first != 0) keepMatches<trailers64Avx512>(data, j, first, hits);
+    if (second != 0) keepMatches<trailers64Avx512>(data, j + kBlock, second, hits);
+  }
+  findOneByOne(data, j, count, hits);
+}
 #endif
 
 std::vector<SignatureKernel> kernelsHere() {
   std::vector<SignatureKernel> kernels;
-#if defined(ORVANE_AVX2_SEARCH)
+#if defined(ORVANE_WIDE_SEARCH)
+  if (__builtin_cpu_supports("avx512bw")) kernels.push_back({"avx512", findAvx512});
   if (__builtin_cpu_supports("avx2")) kernels.push_back({"avx2", findAvx2});
 #endif
 #if defined(__SSE2__)

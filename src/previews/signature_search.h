@@ -21,12 +21,13 @@ namespace orvane {
 using SignatureSearch = void (*)(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>& hits);
 
 struct SignatureKernel {
-  const char* name;  // "avx2", "sse2", "portable"
+  const char* name;  // "avx512", "avx2", "sse2", "portable"
   SignatureSearch search;
 };
 
-// Every kernel this processor can run, fastest first: AVX2 where the processor
-// has it, SSE2 on every x86-64, and plain C++ everywhere. All find the same.
+// Every kernel this processor can run, fastest first: AVX-512 (64 positions a
+// compare) and AVX2 (32) where the processor has them, SSE2 on every x86-64,
+// and plain C++ everywhere. All find the same.
 std::span<const SignatureKernel> signatureKernels();
 
 // The fastest kernel here (the first of signatureKernels()), chosen once.
