@@ -1,6 +1,7 @@
 #include "previews/chunked_reader.h"
 
 #include <algorithm>
+#include <system_error>
 
 #if defined(__linux__)
 #include <sched.h>
@@ -51,7 +52,12 @@ ChunkedReader::ChunkedReader(MovieFile& file, const ScanTuning& tuning)
   std::uint8_t* aligned = storage_.get() + (roundUpToPages(base) - base);
   for (std::size_t k = 0; k < slots_.size(); ++k) slots_[k].data = aligned + k * slotBytes;
 
-  if (helper) helper_ = std::thread([this] { helperLoop(); });
+  if (!helper) return;
+  try {
+    helper_ = std::thread([this] { helperLoop(); });
+  } catch (const std::system_error&) {
+    // No thread to be had: the caller reads every chunk itself.
+  }
 }
 
 ChunkedReader::~ChunkedReader() { stopHelper(); }
