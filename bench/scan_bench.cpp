@@ -1,21 +1,19 @@
 // Scan throughput and memory on large generated movies.
 //
 // For each kind of movie (random filler, zero filler, records back to back),
-// all in the page cache:
+// all in the page cache, rounds of, side by side:
 //   - a plain read of the file (1 MiB page-aligned reads) and the library's
 //     scan, in this process;
 //   - a plain-read process and `orvane-cli scan` as whole processes;
 //   - the plain read and the scan again with this thread held to one core.
-// Each is printed as a ratio to the plain read of the same run. Then the
-// search kernels on data that stays in cache, the peak resident memory of
-// `orvane-cli scan` on a 16 MiB and on a 2 GiB movie, and a plain-read process
-// and `orvane-cli scan` on a movie just dropped from the page cache.
+// Each figure is the median of the rounds, each ratio the median of the ratios
+// taken within one round, so that a machine whose speed drifts (a shared one)
+// still gives fair ratios. Then the search kernels alone on data that stays in
+// cache, the peak resident memory of `orvane-cli scan` on a 16 MiB and on a
+// 2 GiB movie, and a plain-read process and `orvane-cli scan` on a movie just
+// dropped from the page cache.
 //
-//   orvane-bench [--size-mib N] [--dir DIR] [--cold-runs N] [benchmark flags]
-//
-// Figures on a shared machine drift from run to run: compare the ratios, and
-// add --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true
-// to take medians of interleaved runs.
+//   orvane-bench [--size-mib N] [--dir DIR] [--rounds N] [--cold-runs N] [benchmark flags]
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sched.h>
@@ -30,8 +28,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,33 +122,51 @@ class OneCore {
 
 std::uint64_t fileSize(const std::string& path) { return std::filesystem::file_size(path); }
 
-void BM_PlainRead(benchmark::State& state, const std::string& path, bool oneCore) {
-  std::optional<OneCore> pin;
-  if (oneCore) pin.emplace();
-  for (auto _ : state) benchmark::DoNotOptimize(plainRead(path));
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
+double seconds(const std::function<void()>& work) {
+  const auto start = Clock::now();
+  work();
+  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-void BM_Scan(benchmark::State& state, const std::string& path, bool oneCore) {
-  std::optional<OneCore> pin;
-  if (oneCore) pin.emplace();
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// One line of the table: the rounds' times of each way of reading a movie.
+struct Rounds {
+  std::map<std::string, std::vector<double>> times;  // seconds, by what was timed
+  double rate(const std::string& what, double bytes) const {
+    const auto it = times.find(what);
+    return it == times.end() ? 0 : bytes / 1e9 / median(it->second);
+  }
+  // Median over the rounds of time(base) / time(what): above 1 when `what` is faster.
+  double ratio(const std::string& what, const std::string& base) const {
+    const auto a = times.find(what), b = times.find(base);
+    if (a == times.end() || b == times.end()) return 0;
+    std::vector<double> r;
+    for (std::size_t k = 0; k < a->second.size() && k < b->second.size(); ++k) r.push_back(b->second[k] / a->second[k]);
+    return median(r);
+  }
+};
+
+Rounds measure(const std::string& path, int rounds) {
   orvane::NullHost host;
   orvane::Core core(host);
-  for (auto _ : state) {
-    if (!orvane::loadfile3(core, path)) state.SkipWithError("cannot open movie");
-    benchmark::DoNotOptimize(core.s.piccount);
+  const auto scan = [&] {
+    if (!orvane::loadfile3(core, path)) std::fprintf(stderr, "cannot scan %s\n", path.c_str());
+  };
+  Rounds r;
+  for (int k = 0; k < rounds; ++k) {
+    r.times["plain"].push_back(seconds([&] { plainRead(path); }));
+    r.times["scan"].push_back(seconds(scan));
+    r.times["plain process"].push_back(seconds([&] { run(plainProcess(path)); }));
+    r.times["cli"].push_back(seconds([&] { run(cliScan(path)); }));
+    const OneCore pin;
+    r.times["one core plain"].push_back(seconds([&] { plainRead(path); }));
+    r.times["one core scan"].push_back(seconds(scan));
   }
-  state.counters["previews"] = core.s.piccount;
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
-}
-
-void BM_Process(benchmark::State& state, const std::vector<std::string>& args, const std::string& path,
-                bool oneCore) {
-  std::optional<OneCore> pin;
-  if (oneCore) pin.emplace();
-  for (auto _ : state)
-    if (run(args) != 0) state.SkipWithError("the process failed");
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fileSize(path)));
+  return r;
 }
 
 // 256 KiB of one kind of data, with the room a search needs after it.
@@ -187,9 +203,7 @@ class Collector : public benchmark::ConsoleReporter {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto it = run.counters.find("bytes_per_second");
       if (it == run.counters.end() || run.error_occurred) continue;
-      std::string name = run.run_name.function_name;
-      if (run.run_type == Run::RT_Aggregate || !repeated_.count(name)) rates[name] = it->second.value / 1e9;
-      if (run.run_type == Run::RT_Aggregate) repeated_[name] = true;
+      rates[run.run_name.function_name] = it->second.value / 1e9;
     }
     ConsoleReporter::ReportRuns(runs);
   }
@@ -198,12 +212,7 @@ class Collector : public benchmark::ConsoleReporter {
     return it == rates.end() ? 0 : it->second;
   }
   std::map<std::string, double> rates;  // GB/s by benchmark name
-
- private:
-  std::map<std::string, bool> repeated_;
 };
-
-double ratio(double a, double b) { return b > 0 ? a / b : 0; }
 
 // Drops the file from the page cache; the share of it still cached after.
 double evict(const std::string& path) {
@@ -225,19 +234,6 @@ double evict(const std::string& path) {
   return share;
 }
 
-// Seconds for one run of a process on a file just dropped from the cache.
-double coldRun(const std::vector<std::string>& args, const std::string& path, double& leftCached) {
-  leftCached = std::max(leftCached, evict(path));
-  const auto start = Clock::now();
-  run(args);
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? 0 : v[v.size() / 2];
-}
-
 long peakKiB(const std::string& path) {
   std::string out;
   run({ORVANE_BENCH_CHILD_PATH, "peak", ORVANE_CLI_PATH, "scan", path}, &out);
@@ -248,65 +244,57 @@ long peakKiB(const std::string& path) {
 
 int main(int argc, char** argv) {
   std::uint64_t sizeMiB = 1024;
-  int coldRuns = 3;
+  int rounds = 7, coldRuns = 5;
   std::string dir = std::filesystem::temp_directory_path().string();
   std::vector<char*> rest{argv[0]};
   for (int i = 1; i < argc; ++i) {
     if (!std::strcmp(argv[i], "--size-mib") && i + 1 < argc) sizeMiB = std::strtoull(argv[++i], nullptr, 10);
     else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
-    else if (!std::strcmp(argv[i], "--cold-runs") && i + 1 < argc) coldRuns = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
+    else if (!std::strcmp(argv[i], "--cold-runs") && i + 1 < argc) coldRuns = std::max(1, std::atoi(argv[++i]));
     else rest.push_back(argv[i]);
   }
   const std::filesystem::path work = std::filesystem::path(dir) / ("orvane-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(work);
 
-  const std::uint64_t bytes = sizeMiB << 20;
-  const Filler kinds[] = {Filler::Random, Filler::Zero, Filler::BackToBack};
-  std::map<Filler, std::string> paths;
-  for (Filler kind : kinds) {
-    const std::string path = (work / ("movie-" + std::to_string(static_cast<int>(kind)) + ".3mm")).string();
-    if (!orvane::bench::writeMovie(path, bytes, kind)) {
-      std::fprintf(stderr, "cannot write %s\n", path.c_str());
-      return 1;
-    }
-    plainRead(path);  // into the page cache
-    paths[kind] = path;
-    const std::string name = orvane::bench::fillerName(kind);
-    const auto add = [&](const std::string& what, auto function, auto... args) {
-      benchmark::RegisterBenchmark((what + "/" + name).c_str(), function, args...)
-          ->Unit(benchmark::kMillisecond)
-          ->UseRealTime();
-    };
-    add("plain read", BM_PlainRead, path, false);
-    add("scan", BM_Scan, path, false);
-    add("plain read process", BM_Process, plainProcess(path), path, false);
-    add("orvane-cli scan", BM_Process, cliScan(path), path, false);
-    add("one core: plain read", BM_PlainRead, path, true);
-    add("one core: scan", BM_Scan, path, true);
-  }
+  // The search kernels alone, through the benchmark library.
   const char* searchKinds[] = {"random filler", "zero filler", "back-to-back records", "00 90 pairs"};
   for (const orvane::SignatureKernel& kernel : orvane::signatureKernels())
     for (const char* kind : searchKinds)
       benchmark::RegisterBenchmark((std::string("search ") + kernel.name + "/" + kind).c_str(), BM_Search, kernel,
                                    std::string(kind));
-
   int restArgc = static_cast<int>(rest.size());
   benchmark::Initialize(&restArgc, rest.data());
   Collector r;
   benchmark::RunSpecifiedBenchmarks(&r);
 
-  std::printf("\nScan of %llu MiB movies with 255 previews, in the page cache; GB/s and ratio to the plain read:\n",
-              static_cast<unsigned long long>(sizeMiB));
-  std::printf("  %-21s | %6s %6s %5s | %12s %8s %5s | %-16s %6s %6s %5s\n", "", "plain", "scan", "ratio",
-              "plain process", "cli scan", "ratio", "", "plain", "scan", "ratio");
+  const std::uint64_t bytes = sizeMiB << 20;
+  const auto size = static_cast<double>(bytes);
+  const Filler kinds[] = {Filler::Random, Filler::Zero, Filler::BackToBack};
+  std::map<Filler, std::string> paths;
+  std::map<Filler, Rounds> results;
   for (Filler kind : kinds) {
-    const std::string n = std::string("/") + orvane::bench::fillerName(kind);
-    const double plain = r("plain read" + n), scan = r("scan" + n);
-    const double plainProc = r("plain read process" + n), cli = r("orvane-cli scan" + n);
-    const double plain1 = r("one core: plain read" + n), scan1 = r("one core: scan" + n);
-    std::printf("  %-21s | %6.2f %6.2f %5.2f | %12.2f %8.2f %5.2f | %-16s %6.2f %6.2f %5.2f\n",
-                orvane::bench::fillerName(kind), plain, scan, ratio(scan, plain), plainProc, cli,
-                ratio(cli, plainProc), "one core:", plain1, scan1, ratio(scan1, plain1));
+    paths[kind] = (work / ("movie-" + std::to_string(static_cast<int>(kind)) + ".3mm")).string();
+    if (!orvane::bench::writeMovie(paths[kind], bytes, kind)) {
+      std::fprintf(stderr, "cannot write %s\n", paths[kind].c_str());
+      return 1;
+    }
+    plainRead(paths[kind]);  // into the page cache
+    results[kind] = measure(paths[kind], rounds);
+  }
+
+  std::printf("\nScan of %llu MiB movies with 255 previews, in the page cache; GB/s (median of %d rounds) and ratio "
+              "to the plain read (median of the rounds' ratios):\n",
+              static_cast<unsigned long long>(sizeMiB), rounds);
+  std::printf("  %-21s | %6s %6s %5s | %13s %8s %5s | %-9s %6s %6s %5s\n", "", "plain", "scan", "ratio",
+              "plain process", "cli scan", "ratio", "one core:", "plain", "scan", "ratio");
+  for (Filler kind : kinds) {
+    const Rounds& m = results[kind];
+    std::printf("  %-21s | %6.2f %6.2f %5.2f | %13.2f %8.2f %5.2f | %-9s %6.2f %6.2f %5.2f\n",
+                orvane::bench::fillerName(kind), m.rate("plain", size), m.rate("scan", size), m.ratio("scan", "plain"),
+                m.rate("plain process", size), m.rate("cli", size), m.ratio("cli", "plain process"), "",
+                m.rate("one core plain", size), m.rate("one core scan", size),
+                m.ratio("one core scan", "one core plain"));
   }
 
   std::printf("\nSearch alone, 256 KiB in cache, GB/s:\n  %-9s", "kernel");
@@ -323,24 +311,24 @@ int main(int argc, char** argv) {
   orvane::bench::writeMovie(small, 16u << 20, Filler::Random);
   orvane::bench::writeSparseMovie(large, largest);
   std::printf("\nPeak resident memory of orvane-cli scan:\n");
-  std::printf("  16 MiB movie:          %6.1f MiB\n", static_cast<double>(peakKiB(small)) / 1024);
+  std::printf("  16 MiB movie:                         %6.1f MiB\n", static_cast<double>(peakKiB(small)) / 1024);
   std::printf("  2 GiB movie (2^31 - 1 bytes, sparse): %6.1f MiB\n", static_cast<double>(peakKiB(large)) / 1024);
   std::filesystem::remove(large);
 
   const std::string& coldPath = paths[Filler::Random];
-  std::vector<double> plainCold, cliCold;
+  Rounds cold;
   double leftCached = 0;
   for (int k = 0; k < coldRuns; ++k) {
-    plainCold.push_back(coldRun(plainProcess(coldPath), coldPath, leftCached));
-    cliCold.push_back(coldRun(cliScan(coldPath), coldPath, leftCached));
+    leftCached = std::max(leftCached, evict(coldPath));
+    cold.times["plain process"].push_back(seconds([&] { run(plainProcess(coldPath)); }));
+    leftCached = std::max(leftCached, evict(coldPath));
+    cold.times["cli"].push_back(seconds([&] { run(cliScan(coldPath)); }));
   }
-  const double gb = static_cast<double>(bytes) / 1e9;
-  const double plainRate = gb / median(plainCold), cliRate = gb / median(cliCold);
   std::printf("\nCold movie (random filler, dropped from the page cache before each run, at most %.0f %% left), "
               "median of %d:\n",
               100 * leftCached, coldRuns);
-  std::printf("  plain read process %6.2f GB/s   orvane-cli scan %6.2f GB/s   ratio %5.2f\n", plainRate, cliRate,
-              ratio(cliRate, plainRate));
+  std::printf("  plain read process %6.2f GB/s   orvane-cli scan %6.2f GB/s   ratio %5.2f\n",
+              cold.rate("plain process", size), cold.rate("cli", size), cold.ratio("cli", "plain process"));
 
   std::filesystem::remove_all(work);
   return 0;
