@@ -66,7 +66,9 @@ class ChunkedReader {
 
  private:
   // Positions of a chunk whose record would lie wholly in `got` bytes read.
-  std::size_t testableIn(std::size_t got) const { return got > kCarryBytes ? std::min(chunkBytes_, got - kCarryBytes) : 0; }
+  std::size_t testableIn(std::size_t got) const {
+    return got > kCarryBytes ? std::min(chunkBytes_, got - kCarryBytes) : 0;
+  }
 
   MovieFile& file_;
   std::size_t chunkBytes_;

@@ -94,8 +94,9 @@ inline std::uint64_t trailers64Sse2(const std::uint8_t* q) {
   std::uint64_t mask = 0;
   for (std::size_t part = 0; part < 4; ++part) {
     const std::uint8_t* t = q + 16 * part + kTrailerOffset;
-    const __m128i lanes = _mm_and_si128(_mm_and_si128(equal16(t, record::kTrailer[0]), equal16(t + 1, record::kTrailer[1])),
-                                        equal16(t + 2, record::kTrailer[2]));
+    const __m128i lanes = _mm_and_si128(
+        _mm_and_si128(equal16(t, record::kTrailer[0]), equal16(t + 1, record::kTrailer[1])),
+        equal16(t + 2, record::kTrailer[2]));
     mask |= bits16(lanes) << (16 * part);
   }
   return mask;

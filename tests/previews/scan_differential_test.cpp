@@ -141,8 +141,8 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
       for (const SignatureKernel& kernel : signatureKernels()) {
         Outcome fast;
         ASSERT_TRUE(loadfile3(fast.core, path, {plan.chunk, &kernel}));
-        expectSameOutcome(fast, plain,
-                          "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk) + ", " + kernel.name);
+        expectSameOutcome(
+            fast, plain, "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk) + ", " + kernel.name);
       }
     }
   }
