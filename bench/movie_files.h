@@ -1,6 +1,9 @@
 #pragma once
 // Writes large benchmark movies quickly: 255 preview records spread over filler
 // of a chosen kind, or nothing but records back to back.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +65,20 @@ inline bool writeMovie(const std::string& path, std::uint64_t bytes, Filler fill
     written += n;
   }
   return std::fclose(f) == 0 && ok;
+}
+
+// A movie of `bytes` bytes that takes no disk space: a sparse file, zeros but
+// for 255 records spread over it. For measuring memory on the largest movies.
+inline bool writeSparseMovie(const std::string& path, std::uint64_t bytes, int previews = 255) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  bool ok = ::ftruncate(fd, static_cast<off_t>(bytes)) == 0;
+  const auto rec = benchRecord(7);
+  const std::uint64_t spacing = bytes / static_cast<std::uint64_t>(previews);
+  for (int k = 0; k < previews && ok; ++k)
+    ok = ::pwrite(fd, rec.data(), rec.size(), static_cast<off_t>(spacing / 2 + k * spacing)) ==
+         static_cast<ssize_t>(rec.size());
+  return ::close(fd) == 0 && ok;
 }
 
 }  // namespace orvane::bench

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the whole scan (walk, extraction, repair) as the
 // content of a movie file. The first byte also picks how many bytes the scan
-// reads at a time, so that records fall across chunk boundaries in every way.
+// reads at a time, so that records fall across chunk boundaries in every way,
+// and the second the search kernel.
 //
 // Checked for every input, against a byte-by-byte walk done here:
 // - the scan succeeds, and finds the walk's matches, in order, up to 255;
@@ -17,6 +18,7 @@
 
 #include "fuzz_support.h"
 #include "previews/record_format.h"
+#include "previews/signature_search.h"
 #include "workflow/open_movie.h"
 
 namespace {
@@ -55,6 +57,14 @@ std::size_t chunkBytesFor(const std::uint8_t* data, std::size_t size) {
   const std::uint8_t pick = data[0];
   if ((pick & 3) == 0) return kDefaultChunkBytes;
   return 512 + static_cast<std::size_t>(pick >> 2) * 128;  // 512 .. 8576
+}
+
+ScanTuning tuningFor(const std::uint8_t* data, std::size_t size) {
+  ScanTuning tuning{chunkBytesFor(data, size)};
+  if (size < 2) return tuning;
+  const auto kernels = signatureKernels();
+  tuning.kernel = &kernels[data[1] % kernels.size()];
+  return tuning;
 }
 
 MovieOnDisk movie;
@@ -107,7 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   fuzz::Workbench::Round round(bench);
   Core& core = round.core();
-  const auto scanned = loadfile3(core, movie.write(data, size), chunkBytesFor(data, size));
+  const auto scanned = loadfile3(core, movie.write(data, size), tuningFor(data, size));
   fuzz::check(scanned.ok(), "scan of a readable file failed");
   checkScan(core.s, data, size, positions);
 

@@ -17,15 +17,9 @@ Status MovieFile::open(const std::string& path, FileLayer& files) {
   return {};
 }
 
-std::size_t MovieFile::read(std::uint8_t* into, std::size_t count) {
-  if (!isOpen()) return 0;
-  const auto got = file_->readAt(position_, std::span(into, count));
-  if (!got) {
-    readError_ = got.error();
-    return 0;
-  }
-  position_ += *got;
-  return *got;
+Result<std::size_t> MovieFile::readAt(std::int64_t offset, std::uint8_t* into, std::size_t count) {
+  if (!isOpen() || offset < 0) return std::size_t{0};
+  return file_->readAt(static_cast<std::uint64_t>(offset), std::span(into, count));
 }
 
 void MovieFile::close() {

@@ -1,9 +1,8 @@
 #pragma once
-// A movie opened read-only for one scan, read front to back.
+// A movie opened read-only for one scan.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "shell/error.h"
@@ -22,12 +21,10 @@ class MovieFile {
   std::int64_t length() const { return length_; }
   // The file's identity when it was opened.
   const FileIdentity& identity() const { return identity_; }
-  // The read error that ended reading early, if one did.
-  const std::optional<Error>& readError() const { return readError_; }
 
-  // Reads the next `count` bytes into `into`. Returns the number read, fewer
-  // only at the end of the file or after a read error (kept in readError()).
-  std::size_t read(std::uint8_t* into, std::size_t count);
+  // Reads up to `count` bytes at `offset` into `into` and returns how many,
+  // fewer than asked only at the end of the file.
+  Result<std::size_t> readAt(std::int64_t offset, std::uint8_t* into, std::size_t count);
 
   void close();
 
@@ -35,8 +32,6 @@ class MovieFile {
   std::unique_ptr<OpenFile> file_;
   std::int64_t length_ = 0;
   FileIdentity identity_{};
-  std::uint64_t position_ = 0;
-  std::optional<Error> readError_;
 };
 
 }  // namespace orvane

@@ -2,12 +2,10 @@
 
 #include <limits>
 #include <span>
-#include <vector>
 
 #include "previews/extraction.h"
 #include "previews/movie_file.h"
 #include "previews/record_format.h"
-#include "previews/signature_search.h"
 #include "shell/checksum.h"
 #include "shell/tags.h"
 
@@ -65,7 +63,7 @@ void addthe(Core& core, std::int32_t a, std::int32_t b) {
   s.trailerPosition(s.posnum) = b;
 }
 
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes, FileLayer& files) {
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
   // Open and measure before anything changes, so that a movie that cannot be
   // scanned leaves the previous one shown and usable.
   MovieFile file;
@@ -74,7 +72,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_
     return Error{ErrorCode::TooLarge, "File too large: " + std::to_string(file.length()) +
                                           " bytes, positions stop at " +
                                           std::to_string(std::numeric_limits<std::int32_t>::max())};
-  ChunkedReader reader(file, chunkBytes);
+  ChunkedReader reader(file, tuning);
 
   Stores& s = core.s;
   s.moviefile = filenam;
@@ -87,18 +85,15 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_
   core.logline("Trying to load " + shortName(filenam) + ", file is " + std::to_string(length) + " bytes long.",
                tag::Scanner);
 
-  // The walk over positions 1..length. Each view's record positions come from
-  // the block search in increasing order; the progress due at or before each
-  // one is reported first, so the calls come exactly as a byte-by-byte walk
-  // would make them.
+  // The walk over positions 1..length. The views come in file order, each
+  // with its record positions in increasing order; the progress due at or
+  // before each one is reported first, so the calls come exactly as a
+  // byte-by-byte walk would make them.
   StepProgress progress(core.bars, step, length);
-  std::vector<std::uint32_t> hits;
   WalkSummary summary;
   ChunkView view;
   while (reader.next(view)) {
-    hits.clear();
-    findSignatures(view.data, view.testable, hits);
-    for (const std::uint32_t hit : hits) {
+    for (const std::uint32_t hit : view.hits) {
       const auto i = static_cast<std::int32_t>(view.offset + hit + 1);
       progress.reach(i);
       if (s.piccount >= kMaxPreviews) {
@@ -114,7 +109,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_
   }
   // The last positions are too close to the end of the file for a record.
   progress.reach(length);
-  summary.readError = file.readError();
+  summary.readError = reader.readError();
   summary.readUpTo = reader.bytesRead();
   file.close();
   return summary;

@@ -39,8 +39,9 @@ std::string shortName(const std::string& path);
 // Records beyond the store's 255 are counted, not loaded. Each loaded record's
 // checksum is kept beside its position.
 //
-// The movie is read `chunkBytes` at a time; the result does not depend on it.
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes,
+// How the movie is read and searched (`tuning`: chunk size, search kernel)
+// changes nothing of the above.
+Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
                               FileLayer& files = systemFileLayer());
 
 // "Done" under Scanner, then a line for records not loaded and one for a read

@@ -7,10 +7,10 @@
 
 namespace orvane {
 
-Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes, FileLayer& files) {
+Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
   // What it could not settle it has logged; the movie can be read all the same.
   (void)recoverMovie(core, filenam, files);
-  const auto walk = walkMovie(core, filenam, chunkBytes, files);
+  const auto walk = walkMovie(core, filenam, tuning, files);
   if (!walk) return walk.error();
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
   reportWalkEnd(core, *walk);

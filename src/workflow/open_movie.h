@@ -24,8 +24,8 @@ namespace orvane {
 // records beyond the store's 255 and one for a read that failed part-way;
 // repair of the previews; Draw_Click.
 //
-// The movie is read `chunkBytes` at a time; the result does not depend on it.
-Status loadfile3(Core& core, const std::string& filenam, std::size_t chunkBytes = kDefaultChunkBytes,
+// How the movie is read and searched (`tuning`) changes nothing of the above.
+Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
                  FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

@@ -250,7 +250,7 @@ struct PowerLossTest : ::testing::Test {
   void run(testing::PowerLossFiles& files) {
     testing::FakeHost host;
     Core core(host);
-    if (!loadfile3(core, movie, kDefaultChunkBytes, files)) return;
+    if (!loadfile3(core, movie, ScanTuning{}, files)) return;
     usePicture(core, pixelA);
     (void)begin(core, 1, files);
     usePicture(core, pixelB);
@@ -264,7 +264,7 @@ struct PowerLossTest : ::testing::Test {
     testing::PowerLossFiles files(disk, cut);
     testing::FakeHost host;
     Core core(host);
-    (void)loadfile3(core, movie, kDefaultChunkBytes, files);
+    (void)loadfile3(core, movie, ScanTuning{}, files);
     if (flushes) *flushes = files.flushes();
     return files.survivors();
   }
