@@ -84,9 +84,9 @@ PutBackDialog::PutBackDialog(QWidget* parent, const orvane::Stores& s, const orv
     notes_ = new QPlainTextEdit(lines.join('\n'), this);
     notes_->setObjectName("notes");
     notes_->setReadOnly(true);
-    notes_->setLineWrapMode(QPlainTextEdit::NoWrap);
-    notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * std::min<int>(static_cast<int>(lines.size()), 5) +
-                           2 * notes_->frameWidth() + 8);
+    // Long reasons wrap; more than four lines scroll.
+    notes_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    notes_->setFixedHeight(notes_->fontMetrics().lineSpacing() * 4 + 2 * notes_->frameWidth() + 8);
     layout->addWidget(notes_);
   }
 
@@ -111,7 +111,7 @@ QWidget* PutBackDialog::sceneRow(const orvane::Stores& s, const orvane::PlannedS
                                .arg(scene.preview)
                                .arg(fromUtf8(scene.file).toHtmlEscaped()),
                            row);
-  label->setFixedWidth(label->fontMetrics().horizontalAdvance("Scene 255") * 3 / 2 + 40);
+  label->setFixedWidth(label->fontMetrics().horizontalAdvance("Scene 255") + 24);
   label->setWordWrap(true);
   layout->addWidget(label);
   layout->addWidget(pictureBox(row, orvane::composeRows(s, scene.rows), "new"));
