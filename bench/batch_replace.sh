@@ -17,8 +17,8 @@ trap 'rm -rf "$WORK"' EXIT
 cp "$WORK/batch.3mm" "$WORK/original.3mm"
 reset() { cp "$WORK/original.3mm" "$WORK/batch.3mm"; rm -f "$WORK/batch.3mm.orvane-journal"; }
 put_back() { "$CLI" replace "$WORK/batch.3mm" --all "$WORK/retouched" > /dev/null; }
-seconds() { local t0 t1; t0=$(date +%s%N); "$@"; t1=$(date +%s%N); awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", (b - a) / 1e9 }'; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# shellcheck source=bench/timing.sh
+source "$(dirname "$0")/timing.sh"
 report() { local name="$1"; shift; echo "$name: $*  median $(printf '%s\n' "$@" | median) s"; }
 
 reset; put_back  # warm-up: page cache

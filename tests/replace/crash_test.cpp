@@ -158,6 +158,21 @@ struct CrashTest : ::testing::Test {
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
+  // The movie and its journal as they were before a run (an empty journal: none).
+  void restore(const Bytes& movieBytes, const Bytes& journalBytes) {
+    testing::writeFile(movie, movieBytes);
+    if (journalBytes.empty())
+      std::filesystem::remove(movie + ".orvane-journal");
+    else
+      testing::writeFile(movie + ".orvane-journal", journalBytes);
+  }
+  // After a run: opened and settled, every record whole and as the history says.
+  void expectSettled(int& killPoints) {
+    const auto settled = openAndCheck();
+    EXPECT_EQ(settled.problem, "");
+    EXPECT_EQ(settled.bytesLost, 0u);
+    ++killPoints;
+  }
   // Opens the movie as the window would (settling what was interrupted) and
   // checks the result.
   testing::Settlement openAndCheck() {
@@ -189,16 +204,9 @@ TEST_F(CrashTest, KilledAtEveryStepOfAReplacementAndOfAnUndo) {
       for (const std::size_t t : k == 0 ? torn : std::vector<std::size_t>{0}) {
         SCOPED_TRACE("act " + std::to_string(static_cast<int>(act)) + ", killed before step " + std::to_string(k) +
                      ", torn at " + std::to_string(t));
-        testing::writeFile(movie, start);
-        if (startJournal.empty())
-          std::filesystem::remove(movie + ".orvane-journal");
-        else
-          testing::writeFile(movie + ".orvane-journal", startJournal);
+        restore(start, startJournal);
         runChild(act, t ? -1 : k, t);
-        const auto settled = openAndCheck();
-        EXPECT_EQ(settled.problem, "");
-        EXPECT_EQ(settled.bytesLost, 0u);
-        ++killPoints;
+        expectSettled(killPoints);
       }
     }
   }
@@ -221,31 +229,18 @@ TEST_F(CrashTest, KilledAtEveryStepOfATwoSceneStepAndOfItsUndo) {
     const int steps = runChild(act, -1);
     ASSERT_GT(steps, 10) << "the uninterrupted run failed";
     stepCounts += (act == Act::Batch ? "two-scene step " : ", its undo ") + std::to_string(steps) + " steps";
-    const auto restart = [&] {
-      testing::writeFile(movie, start);
-      if (startJournal.empty())
-        std::filesystem::remove(movie + ".orvane-journal");
-      else
-        testing::writeFile(movie + ".orvane-journal", startJournal);
-    };
     for (int k = 0; k <= steps; ++k) {
       SCOPED_TRACE("killed before step " + std::to_string(k));
-      restart();
+      restore(start, startJournal);
       runChild(act, k);
-      const auto settled = openAndCheck();
-      EXPECT_EQ(settled.problem, "");
-      EXPECT_EQ(settled.bytesLost, 0u);
-      ++killPoints;
+      expectSettled(killPoints);
     }
     for (const int block : {0, 1}) {
       for (const std::size_t t : {1476, 9668}) {
         SCOPED_TRACE("block " + std::to_string(block) + " torn at " + std::to_string(t));
-        restart();
+        restore(start, startJournal);
         runChild(act, -1, t, block);
-        const auto settled = openAndCheck();
-        EXPECT_EQ(settled.problem, "");
-        EXPECT_EQ(settled.bytesLost, 0u);
-        ++killPoints;
+        expectSettled(killPoints);
       }
     }
   }
