@@ -14,6 +14,7 @@
 #include "replace/scene_writer.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
+#include "support/pass_through_files.h"
 #include "workflow/history_steps.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
@@ -205,37 +206,20 @@ TEST_F(PutBackTest, OverlappingRecordsAreNeverWrittenInOneStep) {
 }
 
 // The movie's second block of rows fails half-way, as a full disk would.
-struct SecondBlockFails final : FileLayer {
+struct SecondBlockFails final : testing::PassThroughFiles {
   int blocks = 0;
-  struct File final : OpenFile {
+  struct File final : testing::PassThroughFile {
     SecondBlockFails& f;
-    std::unique_ptr<OpenFile> real;
-    File(SecondBlockFails& owner, std::unique_ptr<OpenFile> file) : f(owner), real(std::move(file)) {}
-    Result<std::uint64_t> length() override { return real->length(); }
-    Result<std::size_t> readAt(std::uint64_t at, std::span<std::uint8_t> out) override { return real->readAt(at, out); }
+    File(SecondBlockFails& owner, std::unique_ptr<OpenFile> real) : PassThroughFile(std::move(real)), f(owner) {}
     Result<std::size_t> writeAt(std::uint64_t at, std::span<const std::uint8_t> data) override {
-      if (data.size() == record::kTrailerOffset && ++f.blocks == 2) {
-        (void)real->writeAt(at, data.first(data.size() / 2));
-        return Error{ErrorCode::NoSpace, "No space left on device"};
-      }
-      return real->writeAt(at, data);
+      if (data.size() != record::kTrailerOffset || ++f.blocks != 2) return PassThroughFile::writeAt(at, data);
+      (void)real().writeAt(at, data.first(data.size() / 2));
+      return Error{ErrorCode::NoSpace, "No space left on device"};
     }
-    Status flush() override { return real->flush(); }
-    Result<FileIdentity> identity() override { return real->identity(); }
-    Status tryLock() override { return real->tryLock(); }
-    Status close() override { return real->close(); }
   };
-  bool exists(const std::string& p) override { return systemFileLayer().exists(p); }
-  Result<std::unique_ptr<OpenFile>> open(const std::string& p, OpenMode m) override {
-    auto real = systemFileLayer().open(p, m);
-    if (!real || !p.ends_with(".3mm")) return real;
-    return std::unique_ptr<OpenFile>(std::make_unique<File>(*this, std::move(*real)));
+  std::unique_ptr<OpenFile> wrap(std::unique_ptr<OpenFile> real) override {
+    return std::make_unique<File>(*this, std::move(real));
   }
-  Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string& p) override {
-    return systemFileLayer().openOrCreate(p);
-  }
-  Status flushFolder(const std::string& f) override { return systemFileLayer().flushFolder(f); }
-  Status makeFolders(const std::string& f) override { return systemFileLayer().makeFolders(f); }
 };
 
 TEST_F(PutBackTest, AFailurePartWayPutsEverySceneBackAndSaysSo) {
