@@ -8,7 +8,7 @@
 #include "cli/console_host.h"
 #include "cli/picture_options.h"
 #include "cli/steps.h"
-#include "qtimage/picture_file.h"
+#include "cli/picture_reader.h"
 #include "workflow/import_picture.h"
 #include "workflow/replace_road.h"
 
@@ -26,7 +26,7 @@ int runImport(const ImportArgs& a, Io& io) {
   if (!loadPalette(core, a.palette, io)) return 1;
   bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
-    Status imported = importPicture(c, a.picture, a.options.conversion(), qtimage::readPictureFile);
+    Status imported = importPicture(c, a.picture, a.options.conversion(), pictureReader());
     if (!imported) io.err << "orvane-cli: cannot import " << a.picture << ": " << imported.error().message << '\n';
     told = !imported;
     return imported;
