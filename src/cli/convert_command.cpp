@@ -7,7 +7,7 @@
 #include "cli/console_host.h"
 #include "cli/picture_options.h"
 #include "cli/steps.h"
-#include "qtimage/picture_file.h"
+#include "cli/picture_reader.h"
 #include "replace/bmp_writer.h"
 #include "workflow/import_picture.h"
 #include "workflow/preview_export.h"
@@ -27,7 +27,7 @@ int runConvert(const ConvertArgs& a, Io& io) {
   if (!loadPalette(core, a.palette, io) || !mayWrite(a.output, a.force, a.picture, io)) return 1;
 
   logImportStart(core, a.picture);
-  const auto prepared = preparePicture(a.picture, pictureColours(core.s), a.options.conversion(), qtimage::readPictureFile);
+  const auto prepared = preparePicture(a.picture, pictureColours(core.s), a.options.conversion(), pictureReader());
   if (!logPrepared(core, a.picture, prepared)) {
     io.err << "orvane-cli: cannot convert " << a.picture << ": " << prepared.error().message << '\n';
     return 1;

@@ -11,7 +11,7 @@
 #include "cli/folder_put_back.h"
 #include "cli/picture_options.h"
 #include "cli/steps.h"
-#include "qtimage/picture_file.h"
+#include "cli/picture_reader.h"
 #include "workflow/import_picture.h"
 #include "workflow/replace_road.h"
 
@@ -40,7 +40,7 @@ int runImport(const ImportArgs& a, Io& io) {
   if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
   bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
-    Status imported = importPicture(c, a.picture, a.options.conversion(), qtimage::readPictureFile);
+    Status imported = importPicture(c, a.picture, a.options.conversion(), pictureReader());
     if (!imported) io.err << "orvane-cli: cannot import " << a.picture << ": " << imported.error().message << '\n';
     told = !imported;
     return imported;

@@ -21,11 +21,18 @@ struct ScanOptions {
 int runScan(const ScanOptions& o, Io& io) {
   ConsoleHost host(o.json || o.quiet ? nullptr : &io.out, io.err);
   Core core(host);
-  if (!openMovie(core, o.movie, io)) return 1;
+  const auto scanned = openMovie(core, o.movie, io);
+  if (!scanned) return 1;
   if (o.json)
     io.out << previewsJson(previewFacts(core.s));
   else
     io.out << summaryLine(core.s.piccount) << '\n';
+  // A movie read only in part is not a scan that did its work.
+  if (scanned->readError) {
+    io.err << "orvane-cli: could not read all of " << o.movie << ": " << scanned->readError->message
+           << " (from byte " << scanned->readUpTo << " on)\n";
+    return 1;
+  }
   return 0;
 }
 

@@ -15,12 +15,13 @@ namespace orvane::cli {
 
 std::string previewCount(std::size_t n) { return std::to_string(n) + (n == 1 ? " preview" : " previews"); }
 
-bool openMovie(Core& core, const std::string& movie, Io& io) {
-  if (const auto opened = loadfile3(core, movie); !opened) {
+std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& io) {
+  auto opened = loadfile3(core, movie);
+  if (!opened) {
     io.err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
-    return false;
+    return std::nullopt;
   }
-  return true;
+  return std::move(*opened);
 }
 
 bool previewExists(const Core& core, int n, Io& io) {

@@ -3,9 +3,11 @@
 // standard error (one line, starting "orvane-cli: ") and returns false.
 #include <cstdint>
 #include <span>
+#include <optional>
 #include <string>
 
 #include "cli/command.h"
+#include "previews/scanner.h"
 #include "shell/core.h"
 
 namespace CLI {
@@ -18,7 +20,8 @@ namespace orvane::cli {
 std::string previewCount(std::size_t n);
 
 // Scans the movie into the stores.
-bool openMovie(Core& core, const std::string& movie, Io& io);
+// Empty (after the line on standard error) when it cannot be opened.
+std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& io);
 
 // Preview n exists in the scanned movie.
 bool previewExists(const Core& core, int n, Io& io);

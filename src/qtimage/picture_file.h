@@ -26,4 +26,10 @@ inline constexpr int kAllocationLimitMiB = 256;
 // each way; the rest of the scaling is left to the conversion, in linear light.
 Result<convert::SourcePicture> readPictureFile(const std::string& path, convert::FitMode fit);
 
+// The reader as the loadable module hands it out: its file name, and the one
+// function it exports, which returns readPictureFile.
+using ReadPicture = Result<convert::SourcePicture> (*)(const std::string& path, convert::FitMode fit);
+inline constexpr const char* kModuleName = "orvane-pictures.so";
+inline constexpr const char* kModuleEntry = "orvane_picture_reader";
+
 }  // namespace orvane::qtimage

@@ -26,8 +26,10 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #else
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #if defined(__APPLE__)
@@ -405,6 +407,31 @@ std::string userStateFolder() {
 void ignoreFileSizeLimitSignal() {
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+Result<void*> moduleSymbol(const std::string& path, const char* symbol) {
+#ifdef _WIN32
+  const HMODULE module = LoadLibraryW(fromUtf8(path).c_str());
+  if (!module) return Error{ErrorCode::NotFound, "cannot load " + path};
+  const FARPROC address = GetProcAddress(module, symbol);
+  if (!address) return Error{ErrorCode::NotFound, path + " has no " + symbol};
+  return reinterpret_cast<void*>(address);
+#else
+  void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!module) {
+    const char* why = ::dlerror();
+    return Error{ErrorCode::NotFound, why ? why : "cannot load " + path};
+  }
+  void* address = ::dlsym(module, symbol);
+  if (!address) return Error{ErrorCode::NotFound, path + " has no " + symbol};
+  return address;
+#endif
+}
+
+void adviseLargePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t bytes) {
+#ifdef MADV_HUGEPAGE
+  ::madvise(block, bytes, MADV_HUGEPAGE);  // only advice: a refusal changes nothing
 #endif
 }
 

@@ -2,6 +2,8 @@
 // The few facts the program asks of the operating system directly.
 #include <string>
 
+#include "shell/error.h"
+
 namespace orvane {
 
 #ifdef _WIN32
@@ -24,5 +26,13 @@ std::string userStateFolder();
 // reports and recovers from, instead of ending the process. Called first
 // thing by both programs.
 void ignoreFileSizeLimitSignal();
+
+// The address of `symbol` in the loadable module at `path` (a shared library),
+// loaded the first time and kept for the rest of the run.
+Result<void*> moduleSymbol(const std::string& path, const char* symbol);
+
+// Tells the system that a large block is best backed by large pages (where it
+// has them); nothing changes but the speed of first touching it.
+void adviseLargePages(void* block, std::size_t bytes);
 
 }  // namespace orvane

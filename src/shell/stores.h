@@ -25,6 +25,12 @@ inline constexpr int kFirstPixelPlace = 2;
 inline constexpr int kHighestPictureColour = 150;
 
 struct Stores {
+  // The stores take several megabytes. They live in a block the system may
+  // back with large pages: touching them first then costs a few page faults
+  // instead of thousands, which is most of a short command's start-up.
+  static void* operator new(std::size_t bytes);
+  static void operator delete(void* block, std::size_t bytes);
+
   // Global stores.
   std::string appdir;                                   // ends in one separator
   std::array<std::string, kTagCount> tagnames{};        // 0..50

@@ -7,7 +7,7 @@
 
 namespace orvane {
 
-Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
+Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
   // What it could not settle it has logged; the movie can be read all the same.
   (void)recoverMovie(core, filenam, files);
   const auto walk = walkMovie(core, filenam, tuning, files);
@@ -16,7 +16,7 @@ Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tunin
   reportWalkEnd(core, *walk);
   repair(core, false);
   Draw_Click(core);
-  return {};
+  return walk;
 }
 
 }  // namespace orvane

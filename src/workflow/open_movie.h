@@ -5,6 +5,7 @@
 #include <string>
 
 #include "previews/chunked_reader.h"
+#include "previews/scanner.h"
 #include "shell/core.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
@@ -25,7 +26,9 @@ namespace orvane {
 // repair of the previews; Draw_Click.
 //
 // How the movie is read and searched (`tuning`) changes nothing of the above.
-Status loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
+// The summary says whether a read failed part-way (the movie is then shown as
+// far as it was read) and how many records were beyond the store.
+Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
                  FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

@@ -13,7 +13,7 @@ Status replaceScene(Core& core, int axe, FileLayer& files) {
 }
 
 Status replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture, FileLayer& files) {
-  if (const Status opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
+  if (const auto opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
     return Error{opened.error().code, "cannot open movie " + movie + ": " + opened.error().message};
   if (n < 1 || n > core.s.piccount) {
     const int count = core.s.piccount;

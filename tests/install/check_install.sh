@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks the installed tree: every
 # file in place, a valid desktop entry, and an installed orvane-cli that finds
-# the installed palette on its own.
+# the installed palette and picture reader on its own.
 set -euo pipefail
 BUILD="$1"
 PREFIX="$(mktemp -d)"
@@ -26,6 +26,11 @@ grep -q '^Scanner:Done$' <<<"$out" || { echo "installed orvane-cli cannot scan";
 err="$("$PREFIX/bin/orvane-cli" export "$PREFIX/share/orvane/demo.3mm" 1 "$PREFIX/one.bmp" 2>&1 >/dev/null)" \
   || { echo "export failed: $err"; fail=1; }
 if [[ -n "$err" ]]; then echo "installed orvane-cli did not find its palette: $err"; fail=1; fi
+
+# It reads pictures through the installed module: an exported preview converts
+# back to itself.
+err="$("$PREFIX/bin/orvane-cli" convert "$PREFIX/one.bmp" "$PREFIX/again.bmp" 2>&1 >/dev/null)" \
+  || { echo "installed orvane-cli cannot read pictures: $err"; fail=1; }
 
 # The installed GIMP palette holds the 151 picture colours of the installed palette.
 [[ "$(grep -c $'\tEntry ' "$PREFIX/share/orvane/mevrik.gpl")" == 151 ]] || { echo "mevrik.gpl is not 151 entries"; fail=1; }

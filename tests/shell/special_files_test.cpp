@@ -35,7 +35,7 @@ TEST(SpecialFiles, PipesSocketsAndDevicesAreRefusedAtOnce) {
     SCOPED_TRACE(path);
     testing::FakeHost host;
     Core core(host);
-    const Status movie = loadfile3(core, path);
+    const auto movie = loadfile3(core, path);
     ASSERT_FALSE(movie);
     EXPECT_EQ(movie.error().code, ErrorCode::NotRegularFile);
     EXPECT_TRUE(host.lines.empty());

@@ -1,0 +1,7 @@
+// The loadable module's one export: the picture reader, for a program that
+// does not link Qt itself.
+#include "qtimage/picture_file.h"
+
+extern "C" __attribute__((visibility("default"))) orvane::qtimage::ReadPicture orvane_picture_reader() {
+  return &orvane::qtimage::readPictureFile;
+}
