@@ -26,7 +26,7 @@ struct ImportArgs {
 // Each picture of the folder decoded and converted as import converts one.
 FolderPictureReader converter(const Core& core, const convert::ConvertOptions& options) {
   return [colours = pictureColours(core.s), options](const std::string& path) -> Result<bmp::PixelRows> {
-    const auto prepared = preparePicture(path, colours, options, qtimage::readPictureFile);
+    const auto prepared = preparePicture(path, colours, options, pictureReader());
     if (!prepared) return prepared.error();
     return pixelRows(prepared->picture);
   };
