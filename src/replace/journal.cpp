@@ -5,6 +5,7 @@
 #include <span>
 #include <system_error>
 
+#include "shell/large_block.h"
 #include "shell/platform.h"
 
 namespace orvane {
@@ -63,9 +64,10 @@ Result<Journal> Journal::load(FileLayer& files, const std::string& movie) {
     if (!file) return cannotRead(file.error().message);
     const auto length = (*file)->length();
     if (!length) return cannotRead(length.error().message);
-    // Not zeroed first: a journal may be hundreds of megabytes, all read at once.
+    // Not zeroed first, and in large pages: a journal may be hundreds of
+    // megabytes, all read at once.
     const auto size = static_cast<std::size_t>(*length);
-    const std::unique_ptr<std::uint8_t[]> bytes(new std::uint8_t[size]);
+    const LargeBytes bytes = largeBytes(size);
     const auto got = (*file)->readAt(0, std::span(bytes.get(), size));
     if (!got) return cannotRead(got.error().message);
     auto parsed = journal::parse(std::span<const std::uint8_t>(bytes.get(), *got));
