@@ -21,8 +21,8 @@ magick() {
   convert "$WORK/photo.jpg" -resize '144x81^' -gravity center -extent 144x81 \
           -dither FloydSteinberg -remap "$WORK/palette.png" BMP3:"$WORK/magick.bmp"
 }
-seconds() { local t0 t1; t0=$(date +%s%N); "$@"; t1=$(date +%s%N); awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", (b - a) / 1e9 }'; }
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+# shellcheck source=bench/timing.sh
+source "$(dirname "$0")/timing.sh"
 
 orvane; magick  # warm-up: caches, plugins
 a=(); b=()

@@ -21,6 +21,7 @@
 #include "app/palette_window.h"
 #include "app/picture_box.h"
 #include "app/picture_import.h"
+#include "app/put_back_dialog.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/grid.h"
@@ -31,6 +32,7 @@
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 #include "workflow/preview_export.h"
+#include "workflow/put_back.h"
 #include "workflow/startup.h"
 
 namespace {
@@ -137,6 +139,7 @@ void Form1::buildMenu() {
           &Form1::importPicture_Click);
   addItem(open, this, "&Export Previews...", "exportPreviews", QKeySequence(Qt::CTRL | Qt::Key_E),
           &Form1::exportPreviews_Click);
+  addItem(open, this, "&Put Previews Back...", "putBack", QKeySequence(), &Form1::putBack_Click);
   open->addSeparator()->setObjectName("sep1");
   addItem(open, this, "E&xit", "exit", QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::exit_Click);
 
@@ -285,6 +288,38 @@ void Form1::exportPreviews_Click() {
     if (!yes) return;
   }
   orvane::exportPreviews(*core_, items, dir);
+}
+
+void Form1::putBack_Click() {
+  const orvane::Stores& s = core_->s;
+  if (s.moviefile.empty() || s.piccount == 0) {
+    messageBox(s.moviefile.empty()
+                   ? "There is no movie to put previews back into yet.\nPlease open one first with \"Open mevrik Movie...\"."
+                   : "The open movie holds no scene previews to put back.",
+               "Nothing to put back", orvane::BoxIcon::Information);
+    return;
+  }
+  const QString folder = chooseFolder ? chooseFolder()
+                                      : QFileDialog::getExistingDirectory(this, "Put previews back from folder",
+                                                                          lastFolder_);
+  if (folder.isEmpty()) return;
+  const std::string dir = QDir::toNativeSeparators(folder).toStdString();
+  const auto plan = orvane::planPutBack(s, dir, "bmp", orvane::bmpFileReader());
+  if (!plan) {
+    messageBox("Could not read the folder " + dir + ":\n" + plan.error().message, "", orvane::BoxIcon::Critical);
+    return;
+  }
+  if (plan->named() == 0) {
+    messageBox("No file in " + dir + " is named " + plan->pattern + ", as Export Previews names them.",
+               "Nothing to put back", orvane::BoxIcon::Information);
+    return;
+  }
+  PutBackDialog dialog(this, s, *plan);
+  const bool yes = confirmPutBack ? confirmPutBack(dialog) : dialog.exec() == QDialog::Accepted;
+  // A plan without changes writes nothing, but its findings go to the log.
+  if (!yes && !plan->changes.empty()) return;
+  (void)orvane::putPreviewsBack(*core_, *plan);  // a failed write has been shown in a box
+  refreshEditMenu();
 }
 
 void Form1::openDropped(const QString& path) {

@@ -15,6 +15,7 @@
 class PaletteWindow;
 class PictureBox;
 class PictureImport;
+class PutBackDialog;
 class QPlainTextEdit;
 class QScrollBar;
 class ShapeWidget;
@@ -46,6 +47,9 @@ class Form1 : public QMainWindow, public orvane::Host {
   // The folder picker (empty on cancel) and a yes/no question.
   std::function<QString()> chooseFolder;
   std::function<bool(const QString& text)> askYesNo;
+  // The Put Previews Back? dialog's answer (shown modally unless replaced):
+  // true for Yes.
+  std::function<bool(PutBackDialog& dialog)> confirmPutBack;
 
   // A file handed over by drag and drop or the command line: a movie or a BMP
   // opens as its menu command would; anything else is imported as a picture.
@@ -83,6 +87,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   void palette_Click();
   void exit_Click();
   void exportPreviews_Click();
+  void putBack_Click();
   void about_Click();
   void undo_Click();
   void redo_Click();

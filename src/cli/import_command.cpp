@@ -1,11 +1,14 @@
 // orvane-cli import MOVIE N PICTURE: any picture, converted and written over
-// preview N, exactly as convert followed by replace would.
+// preview N, exactly as convert followed by replace would; import MOVIE --all
+// DIR: every picture of a folder named "<movie name>-NNN.<any extension>",
+// each converted, put back in one step.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <ostream>
 
 #include "cli/command.h"
 #include "cli/console_host.h"
+#include "cli/folder_put_back.h"
 #include "cli/picture_options.h"
 #include "cli/steps.h"
 #include "cli/picture_reader.h"
@@ -16,14 +19,25 @@ namespace orvane::cli {
 namespace {
 
 struct ImportArgs {
-  std::string movie, number, picture, palette;
+  std::string movie, number, picture, palette, all;
   PictureOptions options;
 };
 
+// Each picture of the folder decoded and converted as import converts one.
+FolderPictureReader converter(const Core& core, const convert::ConvertOptions& options) {
+  return [colours = pictureColours(core.s), options](const std::string& path) -> Result<bmp::PixelRows> {
+    const auto prepared = preparePicture(path, colours, options, pictureReader());
+    if (!prepared) return prepared.error();
+    return pixelRows(prepared->picture);
+  };
+}
+
 int runImport(const ImportArgs& a, Io& io) {
+  checkOneOrAll("import", a.number, a.picture, a.all);
   ConsoleHost host(&io.out, io.err);
   Core core(host);
   if (!loadPalette(core, a.palette, io)) return 1;
+  if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
   bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
     Status imported = importPicture(c, a.picture, a.options.conversion(), pictureReader());
@@ -41,22 +55,27 @@ int runImport(const ImportArgs& a, Io& io) {
 
 Command addImport(CLI::App& parent) {
   auto o = std::make_shared<ImportArgs>();
-  CLI::App* sub = parent.add_subcommand("import", "Convert any picture and write it over one preview of a movie");
+  CLI::App* sub = parent.add_subcommand("import", "Convert any picture and write it over one preview of a movie,\nor a folder of them over many");
   sub->add_option("MOVIE", o->movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
   sub->add_option("N", o->number, "The preview's number (1, 2, ...) as scan counts")
-      ->required()
       ->type_name("")
       ->check(wholeNumber());
-  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")
-      ->required()
-      ->type_name("");
+  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")->type_name("");
+  sub->add_option("--all", o->all,
+                  "Convert every picture in folder DIR named <movie name>-NNN.<any\n"
+                  "extension> and put it over preview NNN, all in one step")
+      ->type_name("DIR");
   addPictureOptions(*sub, o->options);
   sub->add_option("--palette", o->palette,
                   "The palette (default: mevrik.palette beside this program,\nelse the installed one)")
       ->type_name("FILE");
-  sub->footer("Example:\n  orvane-cli import demo.3mm 3 holiday.jpg");
+  sub->footer(
+      "Examples:\n"
+      "  orvane-cli import demo.3mm 3 holiday.jpg\n"
+      "  orvane-cli import --dither=none demo.3mm --all retouched/");
   return {sub,
-          {"import MOVIE N PICTURE [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE]"},
+          {"import MOVIE N PICTURE [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE]",
+           "import MOVIE --all DIR [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE]"},
           [o](Io& io) { return runImport(*o, io); }};
 }
 

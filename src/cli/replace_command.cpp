@@ -1,5 +1,6 @@
 // orvane-cli replace MOVIE N PICTURE: the window's whole road, from opening
-// the movie to writing the picture over preview N.
+// the movie to writing the picture over preview N; replace MOVIE --all DIR:
+// every BMP of a folder named as the export names them, in one step.
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <memory>
@@ -7,6 +8,7 @@
 
 #include "cli/command.h"
 #include "cli/console_host.h"
+#include "cli/folder_put_back.h"
 #include "cli/steps.h"
 #include "workflow/load_picture.h"
 #include "workflow/replace_road.h"
@@ -15,7 +17,7 @@ namespace orvane::cli {
 namespace {
 
 struct ReplaceOptions {
-  std::string movie, number, picture;
+  std::string movie, number, picture, all;
 };
 
 // Why the loader turned the picture down, when it said nothing itself.
@@ -30,8 +32,10 @@ void explainRefusedPicture(const std::string& picture, Io& io) {
 }
 
 int runReplace(const ReplaceOptions& o, Io& io) {
+  checkOneOrAll("replace", o.number, o.picture, o.all);
   ConsoleHost host(&io.out, io.err);
   Core core(host);
+  if (!o.all.empty()) return putFolderBack(core, o.movie, o.all, "bmp", bmpFileReader(), io);
   bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
     Status loaded = loadblimp(c, o.picture);
@@ -50,15 +54,26 @@ int runReplace(const ReplaceOptions& o, Io& io) {
 
 Command addReplace(CLI::App& parent) {
   auto o = std::make_shared<ReplaceOptions>();
-  CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, in place");
+  CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, or a folder of them\nover many, in place");
   sub->add_option("MOVIE", o->movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
   sub->add_option("N", o->number, "The preview's number (1, 2, ...) as scan counts")
-      ->required()
       ->type_name("")
       ->check(wholeNumber());
-  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels")->required()->type_name("");
-  sub->footer("Example:\n  orvane-cli replace demo.3mm 3 sunset.bmp");
-  return {sub, {"replace MOVIE N PICTURE"}, [o](Io& io) { return runReplace(*o, io); }};
+  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels")->type_name("");
+  sub->add_option("--all", o->all,
+                  "Put back every BMP in folder DIR named as export --all names\n"
+                  "them, <movie name>-NNN.bmp, over preview NNN, in one step")
+      ->type_name("DIR");
+  sub->footer(
+      "With --all, a file holding the picture its preview already shows is left\n"
+      "out, other names, links and folders are ignored, and a file that cannot be\n"
+      "used is refused with the reason; the rest go in together, as one step that\n"
+      "one undo takes back.\n"
+      "\n"
+      "Examples:\n"
+      "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
+      "  orvane-cli replace demo.3mm --all previews/");
+  return {sub, {"replace MOVIE N PICTURE", "replace MOVIE --all DIR"}, [o](Io& io) { return runReplace(*o, io); }};
 }
 
 }  // namespace orvane::cli

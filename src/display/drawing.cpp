@@ -18,6 +18,16 @@ Picture composeBuffer(const Stores& s) {
   return pic;
 }
 
+Picture composeRows(const Stores& s, std::span<const std::uint8_t> rows) {
+  Picture pic;
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x) {
+      const std::size_t at = static_cast<std::size_t>(y * kStoredRowBytes + kFirstPixelPlace + x);
+      pic.at(x, y) = at < rows.size() ? paletteArgb(s, rows[at]) : 0xFF000000u;
+    }
+  return pic;
+}
+
 void drawat(Core& core, int isx, int isy, int which) {
   if (which < 0 || which > kMaxPreviews) return;
   core.host.paintGridPicture(isx, isy, composePreview(core.s, which));

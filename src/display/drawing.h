@@ -1,5 +1,8 @@
 #pragma once
 // Pictures of palette indices turned into colour pictures, and painted.
+#include <cstdint>
+#include <span>
+
 #include "shell/picture.h"
 #include "shell/core.h"
 
@@ -10,6 +13,9 @@ namespace orvane {
 Picture composePreview(const Stores& s, int which);
 // The picture buffer upright: buffer row 80 on top, row 0 at the bottom.
 Picture composeBuffer(const Stores& s);
+// Rows as a record holds them (81 rows of 146 bytes, top row first, pixels
+// from place 2), upright. Fewer bytes than that leave the rest black.
+Picture composeRows(const Stores& s, std::span<const std::uint8_t> rows);
 
 // Paints preview `which` with its top-left corner at (isx, isy) of the grid.
 // A number outside 0..255 paints nothing.

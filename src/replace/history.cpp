@@ -79,11 +79,27 @@ std::vector<const WriteEntry*> unmarkedWrites(const std::vector<journal::Record>
 }
 
 std::string scenesText(const WriteEntry& entry) {
-  if (entry.scenes.size() == 1) return "scene preview " + std::to_string(entry.scenes.front().preview);
+  std::vector<int> previews;
+  for (const auto& scene : entry.scenes) previews.push_back(scene.preview);
+  return previewsText(previews);
+}
+
+std::string previewsText(const std::vector<int>& previews) {
+  if (previews.size() == 1) return "scene preview " + std::to_string(previews.front());
+  // Runs of three or more numbers in a row as "first-last", so that a step
+  // over a whole movie stays one short line.
+  std::vector<std::string> parts;
+  for (std::size_t i = 0; i < previews.size();) {
+    std::size_t end = i + 1;
+    while (end < previews.size() && previews[end] == previews[end - 1] + 1) ++end;
+    if (end - i < 3) end = i + 1;
+    parts.push_back(std::to_string(previews[i]) + (end - i >= 3 ? "-" + std::to_string(previews[end - 1]) : ""));
+    i = end;
+  }
   std::string text = "scene previews ";
-  for (std::size_t i = 0; i < entry.scenes.size(); ++i) {
-    if (i > 0) text += i + 1 == entry.scenes.size() ? " and " : ", ";
-    text += std::to_string(entry.scenes[i].preview);
+  for (std::size_t i = 0; i < parts.size(); ++i) {
+    if (i > 0) text += i + 1 == parts.size() ? " and " : ", ";
+    text += parts[i];
   }
   return text;
 }

@@ -36,8 +36,10 @@ History readHistory(const std::vector<journal::Record>& records);
 // Writes without any mark: interrupted before they were settled.
 std::vector<const journal::WriteEntry*> unmarkedWrites(const std::vector<journal::Record>& records);
 
-// "scene preview 3", or "scene previews 3, 5 and 7".
+// "scene preview 3", "scene previews 3, 5 and 7", "scene previews 1-4 and 9".
 std::string scenesText(const journal::WriteEntry& entry);
+// The same for preview numbers in that order (at least one).
+std::string previewsText(const std::vector<int>& previews);
 // "replacement of scene preview 3", "undo of the replacement of scene preview 3", ...
 std::string describeWrite(const journal::WriteEntry& entry);
 // "done", "undone", ...: the state as the history listing shows it.

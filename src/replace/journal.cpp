@@ -5,6 +5,7 @@
 #include <span>
 #include <system_error>
 
+#include "shell/large_block.h"
 #include "shell/platform.h"
 
 namespace orvane {
@@ -63,11 +64,13 @@ Result<Journal> Journal::load(FileLayer& files, const std::string& movie) {
     if (!file) return cannotRead(file.error().message);
     const auto length = (*file)->length();
     if (!length) return cannotRead(length.error().message);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(*length));
-    const auto got = (*file)->readAt(0, bytes);
+    // Not zeroed first, and in large pages: a journal may be hundreds of
+    // megabytes, all read at once.
+    const auto size = static_cast<std::size_t>(*length);
+    const LargeBytes bytes = largeBytes(size);
+    const auto got = (*file)->readAt(0, std::span(bytes.get(), size));
     if (!got) return cannotRead(got.error().message);
-    bytes.resize(*got);
-    auto parsed = journal::parse(bytes);
+    auto parsed = journal::parse(std::span<const std::uint8_t>(bytes.get(), *got));
     if (!parsed) return cannotRead(parsed.error().message);
     journal.path_ = place;
     journal.records_ = std::move(parsed->records);

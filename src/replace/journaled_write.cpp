@@ -56,15 +56,15 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
   if (!seq)
     return writeFailure(ErrorCode::JournalFailed, seq.error().message, held.path, "Nothing was written.");
 
-  // Each scene as one verified block; on a failure, what may have changed.
+  // Each scene as one block, all of them flushed once and read back; on a
+  // failure, what may have changed.
+  std::vector<Block> blocks;
+  for (const auto& scene : entry.scenes) blocks.push_back({scene.offset, scene.after, scene.before});
+  std::vector<std::size_t> touched;
+  Status written = writeBlocksVerified(*held.file, blocks, touched);
   std::vector<Region> reached;
-  Status written;
-  for (const auto& scene : entry.scenes) {
-    std::size_t touched = 0;
-    written = writeVerified(*held.file, scene.offset, scene.after, scene.before, touched);
-    reached.push_back({scene.offset, std::span(scene.before).first(touched)});
-    if (!written) break;
-  }
+  for (std::size_t i = 0; i < entry.scenes.size(); ++i)
+    reached.push_back({entry.scenes[i].offset, std::span(entry.scenes[i].before).first(touched[i])});
   bool closed = false;
   if (written) {
     closed = true;
@@ -86,15 +86,19 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
                         "Nothing was written; the movie is as it was.");
   }
   const Status restored = putBack(files, held.file, closed, held.path, reached);
+  const bool one = entry.scenes.size() == 1;
   if (!restored)
     return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
-                        "Putting the old scene preview back failed too: " + restored.error().message +
-                            "\r\nThe scene preview in the movie may be damaged. Please open the movie again: "
-                            "Orvane then finishes putting it back.");
+                        one ? "Putting the old scene preview back failed too: " + restored.error().message +
+                                  "\r\nThe scene preview in the movie may be damaged. Please open the movie again: "
+                                  "Orvane then finishes putting it back."
+                            : "Putting the old scene previews back failed too: " + restored.error().message +
+                                  "\r\nScene previews in the movie may be damaged. Please open the movie again: "
+                                  "Orvane then puts every one of them back as it was.");
   (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
   return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
-                      entry.scenes.size() == 1 ? "The old scene preview was put back; the movie is as it was."
-                                               : "The old scene previews were put back; the movie is as it was.");
+                      one ? "The old scene preview was put back; the movie is as it was."
+                          : "The old scene previews were put back; the movie is as it was.");
 }
 
 }  // namespace orvane

@@ -29,8 +29,9 @@ struct HeldMovie {
 Result<HeldMovie> holdMovie(Core& core, const std::string& path, FileLayer& files);
 
 // Carries out `entry` (its time is set here): appends it to the journal and
-// flushes it, then writes each scene's new bytes as one verified block, closes
-// the movie and marks the entry done. When the journal cannot be written,
+// flushes it, then writes each scene's new bytes as one block, flushes the
+// movie once and reads every block back, closes the movie and marks the entry
+// done. When the journal cannot be written,
 // nothing is written to the movie. When a scene's write fails, every byte
 // written so far gets its old value back and the entry is marked taken back;
 // when even that fails, the entry stays unmarked and the next opening of the

@@ -38,13 +38,14 @@ Result<Settled> settle(OpenFile& movie, const WriteEntry& entry) {
   for (const SceneState s : states) allAfter = allAfter && s == SceneState::After;
   if (allAfter) return Settled{Outcome::Done, {}};
 
-  for (std::size_t i = 0; i < states.size(); ++i) {
-    if (states[i] == SceneState::Before) continue;
-    std::size_t touched = 0;
-    const auto& scene = entry.scenes[i];
-    if (const Status restored = writeVerified(movie, scene.offset, scene.before, {}, touched); !restored)
-      return restored.error();
-  }
+  // Every scene of the write goes back, so that a write of several scenes is
+  // never left half in the movie.
+  std::vector<Block> back;
+  for (std::size_t i = 0; i < states.size(); ++i)
+    if (states[i] != SceneState::Before) back.push_back({entry.scenes[i].offset, entry.scenes[i].before, {}});
+  std::vector<std::size_t> touched;
+  if (!back.empty())
+    if (const Status restored = writeBlocksVerified(movie, back, touched); !restored) return restored.error();
   return Settled{Outcome::TakenBack, {}};
 }
 

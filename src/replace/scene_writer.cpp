@@ -1,5 +1,6 @@
 #include "replace/scene_writer.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -12,11 +13,7 @@
 namespace orvane {
 namespace {
 
-Error tellMoved(Core& core) {
-  const std::string text = "File has been moved!\r\nPlease put it back.";
-  core.host.messageBox(text, "Error!", BoxIcon::Information);
-  return {ErrorCode::MovieMoved, text};
-}
+Error moved() { return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."}; }
 
 Error refuse(Core& core, ErrorCode code, const std::string& text, const char* title, BoxIcon icon) {
   core.host.messageBox(text, title, icon);
@@ -30,7 +27,7 @@ Error changed(const std::string& why, const std::string& path) {
 
 // The write itself, under the movie's writer's lock, which ends when this
 // returns (before any box waits for the user). Errors carry the box's text.
-Status writeUnderLock(Core& core, int axe, FileLayer& files) {
+Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files) {
   Stores& s = core.s;
   const std::string path = s.moviefile;
   // Opening never creates the file, so a movie that vanished since it was
@@ -39,7 +36,7 @@ Status writeUnderLock(Core& core, int axe, FileLayer& files) {
   if (!held) return notHeld(held.error(), path);
   OpenFile& file = *held->file;
 
-  // The write is tied to the scan: the same file, unchanged, and the record
+  // The write is tied to the scan: the same file, unchanged, and each record
   // still holding the bytes the scan found. A movie changed since may hold
   // anything at the recorded place, and writing would damage it.
   const auto identity = file.identity();
@@ -47,25 +44,52 @@ Status writeUnderLock(Core& core, int axe, FileLayer& files) {
     return writeFailure(ErrorCode::WriteFailed, "The movie could not be examined (" + identity.error().message + ").",
                         path, "Nothing was written.");
   if (*identity != s.scannedMovie) return changed("it is not the same file, or not in the same state, as then.", path);
-  const std::uint64_t offset = static_cast<std::uint64_t>(s.recordPosition(axe)) - 1;
-  std::vector<std::uint8_t> previous(record::kRecordBytes);
-  const auto got = file.readAt(offset, previous);
-  if (!got)
-    return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" + got.error().message + ").", path,
-                        "Nothing was written.");
-  if (*got != previous.size() || !record::signatureAt(previous.data()))
-    return changed("there is no scene preview at the place found then.", path);
-  if (crc32(previous) != s.recordChecksum(axe))
-    return changed("scene preview " + std::to_string(axe) + " no longer holds the picture found then.", path);
-  previous.resize(record::kTrailerOffset);  // the trailer is never written
 
   journal::WriteEntry entry;
   entry.movieLength = identity->length;
-  entry.scenes.push_back({axe, offset, std::move(previous), recordRowsFromBuffer(s)});
+  for (NewScene& scene : scenes) {
+    const int n = scene.preview;
+    const std::uint64_t offset = static_cast<std::uint64_t>(s.recordPosition(n)) - 1;
+    std::vector<std::uint8_t> previous(record::kRecordBytes);
+    const auto got = file.readAt(offset, previous);
+    if (!got)
+      return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" + got.error().message + ").", path,
+                          "Nothing was written.");
+    if (*got != previous.size() || !record::signatureAt(previous.data()))
+      return changed("there is no scene preview at the place found then.", path);
+    if (crc32(previous) != s.recordChecksum(n))
+      return changed("scene preview " + std::to_string(n) + " no longer holds the picture found then.", path);
+    previous.resize(record::kTrailerOffset);  // the trailer is never written
+    entry.scenes.push_back({n, offset, std::move(previous), std::move(scene.rows)});
+  }
   const Status written = journaledWrite(files, *held, entry);
   const auto after = held->lock->identity();
   noteOwnWrite(s, path, *identity, after ? *after : FileIdentity{}, written ? &entry : nullptr);
   return written;
+}
+
+// What writeScenes needs before it takes the lock: previews of the open movie,
+// each once, with whole rows, whose records do not overlap (a journal entry's
+// scenes must not, or undoing one would undo part of another).
+Status checkScenes(const Stores& s, const std::vector<NewScene>& scenes) {
+  const auto noSuch = [](const std::string& text) { return Error{ErrorCode::NoSuchPreview, text}; };
+  if (s.moviefile.empty()) return noSuch("No movie is open.");
+  if (scenes.empty() || scenes.size() > journal::kMaxScenes)
+    return noSuch("A step writes 1 to " + std::to_string(journal::kMaxScenes) + " scene previews.");
+  std::vector<std::int64_t> starts;
+  for (const NewScene& scene : scenes) {
+    const int n = scene.preview;
+    if (n < 1 || n > s.piccount || n > kMaxPreviews || s.recordPosition(n) < 1)
+      return noSuch("There is no scene preview number " + std::to_string(n) + " in the open movie.");
+    if (scene.rows.size() != static_cast<std::size_t>(record::kTrailerOffset))
+      return noSuch("The picture for scene preview " + std::to_string(n) + " is not 81 whole rows.");
+    starts.push_back(s.recordPosition(n));
+  }
+  std::sort(starts.begin(), starts.end());
+  for (std::size_t i = 1; i < starts.size(); ++i)
+    if (starts[i] - starts[i - 1] < record::kRecordBytes)
+      return noSuch("Two of the scene previews are the same, or their records overlap.");
+  return {};
 }
 
 }  // namespace
@@ -77,6 +101,43 @@ std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s) {
   for (int k = 0; k < record::kRows; ++k)
     for (int j = 0; j < record::kRowBytes; ++j) rows[at++] = static_cast<std::uint8_t>(s.bufferByte(k, j));
   return rows;
+}
+
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, int* cleared) {
+  std::vector<std::uint8_t> rows(record::kTrailerOffset);
+  int count = 0;
+  for (int k = 0; k < record::kRows; ++k) {
+    std::uint8_t* row = rows.data() + k * record::kRowBytes;
+    row[0] = record::kPrefix0;
+    row[1] = record::kPrefix1;
+    // Record row k, the k-th from the top, is the picture's file row 80 - k.
+    const auto& from = picture[static_cast<std::size_t>(bmp::rowFromTop(k))];
+    for (int x = 0; x < record::kPixelsPerRow; ++x) {
+      const std::uint8_t v = from[static_cast<std::size_t>(x)];
+      const bool tooHigh = v > kHighestPictureColour;
+      count += tooHigh;
+      row[2 + x] = tooHigh ? 0 : v;
+    }
+  }
+  if (cleared) *cleared = count;
+  return rows;
+}
+
+Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files) {
+  if (const Status fit = checkScenes(core.s, scenes); !fit) return fit;
+  if (!files.exists(core.s.moviefile)) return moved();
+  std::sort(scenes.begin(), scenes.end(), [](const NewScene& a, const NewScene& b) { return a.preview < b.preview; });
+  return writeUnderLock(core, std::move(scenes), files);
+}
+
+void tellWriteError(Core& core, const Error& e) {
+  if (e.code == ErrorCode::MovieMoved)
+    core.host.messageBox(e.message, "Error!", BoxIcon::Information);
+  else if (e.code == ErrorCode::Busy)
+    core.host.messageBox(e.message, "Movie in use", BoxIcon::Information);
+  else
+    core.host.messageBox(e.message, e.code == ErrorCode::MovieChanged ? "Movie changed" : "Can't write",
+                         BoxIcon::Critical);
 }
 
 Status begin(Core& core, int axe, FileLayer& files) {
@@ -95,14 +156,11 @@ Status begin(Core& core, int axe, FileLayer& files) {
                       " in the open movie.\r\nPlease open a movie and choose one of its scene previews first.",
                   "Nothing to replace", BoxIcon::Information);
 
-  if (!files.exists(s.moviefile)) return tellMoved(core);
-
-  if (const Status written = writeUnderLock(core, axe, files); !written) {
-    const Error& e = written.error();
-    if (e.code == ErrorCode::MovieMoved) return tellMoved(core);
-    if (e.code == ErrorCode::Busy) return refuse(core, e.code, e.message, "Movie in use", BoxIcon::Information);
-    return refuse(core, e.code, e.message, e.code == ErrorCode::MovieChanged ? "Movie changed" : "Can't write",
-                  BoxIcon::Critical);
+  const Status written = files.exists(s.moviefile) ? writeUnderLock(core, {{axe, recordRowsFromBuffer(s)}}, files)
+                                                   : Status{moved()};
+  if (!written) {
+    tellWriteError(core, written.error());
+    return written.error();
   }
   core.host.messageBox("Done,Scene preview was replaced.", "", BoxIcon::None);
   core.logline("Scene replaced.", tag::Replace);

@@ -1,8 +1,11 @@
 #pragma once
-// Writes the picture buffer over one preview record of the movie, in place.
+// Writes pictures over preview records of the movie, in place: the picture
+// buffer over one preview (begin), or several new pictures over several
+// previews in one step (writeScenes).
 #include <cstdint>
 #include <vector>
 
+#include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
@@ -27,5 +30,29 @@ Status begin(Core& core, int axe, FileLayer& files = systemFileLayer());
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
 // is buffer row 80 - k, columns 0..145, one byte per cell.
 std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s);
+
+// The same rows for a picture that has not gone through the picture buffer
+// (rows[0] its bottom row), made as loading it there would make them: every
+// row prefix 0x00 0x90, every pixel above 150 cleared to 0. `cleared`, when
+// given, gets how many pixels were.
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows, int* cleared = nullptr);
+
+struct NewScene {
+  int preview = 0;                 // 1..piccount of the open movie
+  std::vector<std::uint8_t> rows;  // 11826 bytes, as recordRowsFromPicture makes them
+};
+
+// Writes every scene over its preview in the open movie in one step, under
+// the checks and the lock begin uses: every record must still hold what the
+// scan found, the records must not overlap, and one journal entry holds them
+// all, so that the whole step is in the movie or none of it, and one undo
+// takes it back. The blocks are flushed once. Tells the user nothing: errors
+// carry the text a box would show (see tellWriteError). The scenes are
+// written, and journaled, in the order of their previews.
+Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files = systemFileLayer());
+
+// Shows a failed write's error in the box begin would use for it: "Error!"
+// for a movie that was moved, "Movie in use", "Movie changed" or "Can't write".
+void tellWriteError(Core& core, const Error& error);
 
 }  // namespace orvane

@@ -1,7 +1,7 @@
 #pragma once
-// Writing a block into the movie so that it is known to be there: one write,
-// a flush to stable storage, and a read back; and putting earlier bytes back
-// after a write that failed.
+// Writing blocks into the movie so that they are known to be there: each block
+// in one write, then one flush to stable storage for all of them, then each
+// read back; and putting earlier bytes back after a write that failed.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -14,10 +14,23 @@
 
 namespace orvane {
 
-// Writes `bytes` at `offset` as one block, flushes it to stable storage and
-// reads it back. `touched` is set to how many leading bytes of the block may
-// have changed in the file; `previous` (the bytes the block replaces, or
-// empty when they need not be told apart) lets a failed write find that out.
+// A block to write: its bytes at `offset`, and the bytes it replaces
+// (`previous`, or empty when they need not be told apart) so that a failed
+// write can find out how far it got.
+struct Block {
+  std::uint64_t offset = 0;
+  std::span<const std::uint8_t> bytes;
+  std::span<const std::uint8_t> previous;
+};
+
+// Writes every block, in order, each as one request; then flushes the file
+// once and reads every block back. Stops at the first failure. `touched`
+// gets, for each block, how many of its leading bytes may have changed in the
+// file (0 for the blocks never reached). One block costs exactly one write,
+// one flush and one read.
+Status writeBlocksVerified(OpenFile& file, std::span<const Block> blocks, std::vector<std::size_t>& touched);
+
+// The same for one block.
 Status writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
                      std::span<const std::uint8_t> previous, std::size_t& touched);
 
@@ -27,10 +40,11 @@ struct Region {
   std::span<const std::uint8_t> previous;
 };
 
-// Puts each region's previous bytes back (verified), reopening the movie first
-// when `closed` (the failure was in closing it), and closes it. Only the bytes
-// a failed write may have reached are written back, so a limit that stopped
-// the write cannot stop the repair too. The error says what went wrong.
+// Puts each region's previous bytes back (verified, with one flush), reopening
+// the movie first when `closed` (the failure was in closing it), and closes
+// it. Only the bytes a failed write may have reached are written back, so a
+// limit that stopped the write cannot stop the repair too. The error says
+// what went wrong.
 Status putBack(FileLayer& files, std::unique_ptr<OpenFile>& file, bool closed, const std::string& path,
                std::span<const Region> regions);
 

@@ -1,23 +1,12 @@
 #include "shell/stores.h"
 
-#include <new>
-
-#include "shell/platform.h"
+#include "shell/large_block.h"
 
 namespace orvane {
 
-namespace {
-constexpr std::size_t kLargePage = std::size_t{2} << 20;
-constexpr std::size_t roundedUp(std::size_t bytes) { return (bytes + kLargePage - 1) / kLargePage * kLargePage; }
-}  // namespace
+void* Stores::operator new(std::size_t bytes) { return allocateLarge(bytes); }
 
-void* Stores::operator new(std::size_t bytes) {
-  void* block = ::operator new(roundedUp(bytes), std::align_val_t{kLargePage});
-  adviseLargePages(block, roundedUp(bytes));
-  return block;
-}
-
-void Stores::operator delete(void* block, std::size_t) { ::operator delete(block, std::align_val_t{kLargePage}); }
+void Stores::operator delete(void* block, std::size_t) { freeLarge(block); }
 
 std::unique_ptr<Stores> makeStores() { return std::make_unique<Stores>(); }
 

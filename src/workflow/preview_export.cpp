@@ -32,10 +32,14 @@ std::vector<bmp::Rgb> pictureColourTable(const Stores& s) {
   return colours;
 }
 
-std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
+std::string previewFileStem(const Stores& s) {
   std::string name = std::filesystem::path(s.moviefile).stem().string();
   if (const auto slash = name.find_last_of("\\"); slash != std::string::npos) name = name.substr(slash + 1);
-  if (name.empty()) name = "preview";
+  return name.empty() ? "preview" : name;
+}
+
+std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
+  const std::string name = previewFileStem(s);
   std::vector<ExportItem> items;
   for (int n = 1; n <= std::min(s.piccount, kMaxPreviews); ++n) {
     char number[8];

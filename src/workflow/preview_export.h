@@ -25,8 +25,11 @@ struct ExportItem {
   std::string path;
 };
 
-// "<movie name>-<NNN>.bmp" in `dir` for every preview of the current movie,
-// where the movie name is its file name without the extension.
+// The movie name the files are named after: the movie's file name without
+// its extension ("preview" for a name without any).
+std::string previewFileStem(const Stores& s);
+
+// "<movie name>-<NNN>.bmp" in `dir` for every preview of the current movie.
 std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir);
 
 // Writes one preview to `path`, replacing a file that is there, by way of a

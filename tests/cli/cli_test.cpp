@@ -336,6 +336,64 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
 }
 
+TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
+  const std::string out = dir.file("out");
+  ASSERT_EQ(cli({"export", movie, "--all", out}).code, 0);
+  Result r = cli({"replace", movie, "--all", out});  // nothing retouched: nothing written
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Replace:Nothing to replace.\nReplace:0 replaced, 2 unchanged, 0 refused, 0 ignored.\n"),
+            std::string::npos) << r.out;
+  EXPECT_FALSE(std::filesystem::exists(movie + ".orvane-journal"));
+
+  // Both retouched, and a stray file: one step, one line of history, one undo.
+  bmp("out/Scene-001.bmp", 7);
+  bmp("out/Scene-002.bmp", 8);
+  testing::writeFile(dir.file("out/readme.txt"), Bytes{'x'});
+  r = cli({"replace", movie, "--all", out});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_NE(r.out.find("Replace:Ignored readme.txt: not named Scene-NNN.bmp.\n"
+                       "Replace:Replaced scene previews 1 and 2.\n"
+                       "Replace:2 replaced, 0 unchanged, 0 refused, 1 ignored.\n"),
+            std::string::npos) << r.out;
+  const Result h = cli({"history", movie});
+  EXPECT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 1) << h.out;
+  EXPECT_NE(h.out.find("  scene previews 1 and 2  done\n"), std::string::npos) << h.out;
+  EXPECT_EQ(cli({"undo", movie}).out, "Replace:Replacement of scene previews 1 and 2 undone.\n");
+  EXPECT_EQ(testing::readFile(movie), original);
+
+  // A refused file is told, and the other still goes in.
+  Bytes broken = testing::readFile(dir.file("out/Scene-001.bmp"));
+  broken[0] = 'b';
+  testing::writeFile(dir.file("out/Scene-001.bmp"), broken);
+  r = cli({"replace", movie, "--all", out});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "orvane-cli: 1 of 2 files refused (the Replace lines say why)\n");
+  EXPECT_NE(r.out.find("Replace:Refused Scene-001.bmp: it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP.\n"),
+            std::string::npos) << r.out;
+  const std::size_t second = 100 + record::kRecordBytes + 50;
+  EXPECT_EQ(testing::readFile(movie)[second + 2], testing::seededPixel(0, 0, 8));
+
+  // import --all takes pictures of any format, each converted.
+  std::filesystem::create_directory(dir.file("photos"));
+  QImage photo(288, 162, QImage::Format_RGB32);
+  photo.fill(qRgb(250, 250, 250));
+  ASSERT_TRUE(photo.save(QString::fromStdString(dir.file("photos/Scene-001.png"))));
+  r = cli({"import", movie, "--all", dir.file("photos")});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_NE(r.out.find("Replace:1 replaced, 0 unchanged, 0 refused, 0 ignored.\n"), std::string::npos) << r.out;
+
+  expectUsageError({"replace", movie, "1", "--all", out}, "orvane-cli replace");
+  expectUsageError({"replace", movie}, "orvane-cli replace");
+  expectUsageError({"import", movie, "1", "x.png", "--all", out}, "orvane-cli import");
+  r = cli({"replace", movie, "--all", dir.file("no-such-folder")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("cannot read the folder " + dir.file("no-such-folder")), std::string::npos) << r.err;
+  r = cli({"replace", movie, "--all", dir.file("photos")});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "orvane-cli: no file in " + dir.file("photos") + " is named Scene-NNN.bmp\n");
+}
+
 TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
   const std::string gpl = dir.file("mevrik.gpl");
   ASSERT_EQ(cli({"palette", "--gpl", gpl}).code, 0);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
@@ -58,7 +59,9 @@ void usePicture(Core& core, std::uint8_t (*pixel)(int, int)) {
 struct StepKiller final : FileLayer {
   int killAt = -1;
   std::size_t tornBytes = 0;
+  int tornBlock = 0;  // which of the movie's row blocks is torn (0: the first)
   int steps = 0;
+  int blocks = 0;
 
   void step() {
     if (steps++ == killAt) ::raise(SIGKILL);
@@ -75,7 +78,7 @@ struct StepKiller final : FileLayer {
     }
     Result<std::size_t> writeAt(std::uint64_t at, std::span<const std::uint8_t> data) override {
       k.step();
-      if (movie && k.tornBytes && data.size() == record::kTrailerOffset) {
+      if (movie && k.tornBytes && data.size() == record::kTrailerOffset && k.blocks++ == k.tornBlock) {
         (void)real->writeAt(at, data.first(k.tornBytes));
         ::raise(SIGKILL);
       }
@@ -103,7 +106,13 @@ struct StepKiller final : FileLayer {
   Status makeFolders(const std::string& f) override { return step(), systemFileLayer().makeFolders(f); }
 };
 
-enum class Act { Replace, Undo };
+// A replacement of preview 1, its undo; both previews replaced in one step
+// (pixelA over 1, pixelB over 2), and its undo.
+enum class Act { Replace, Undo, Batch, UndoBatch };
+
+Status replaceBoth(Core& core, FileLayer& files) {
+  return writeScenes(core, {{1, rowsOf(pixelA)}, {2, rowsOf(pixelB)}}, files);
+}
 
 struct CrashTest : ::testing::Test {
   testing::TempDir dir{testing::memoryFolder()};
@@ -120,24 +129,26 @@ struct CrashTest : ::testing::Test {
     testing::writeFile(movie, original);
     std::filesystem::remove(movie + ".orvane-journal");
   }
-  // A replacement of preview 1, made and marked, for an undo to take back.
-  void replaceOnce() {
+  // A replacement of preview 1 (or of both, in one step), made and marked,
+  // for an undo to take back.
+  void replaceOnce(bool both = false) {
     ASSERT_TRUE(loadfile3(core, movie));
     usePicture(core, pixelA);
-    ASSERT_TRUE(begin(core, 1));
+    ASSERT_TRUE(both ? replaceBoth(core, systemFileLayer()) : begin(core, 1));
   }
   // Runs `act` in a child with the step killer; returns how many steps it
   // took when it was not killed.
-  int runChild(Act act, int killAt, std::size_t tornBytes = 0) {
+  int runChild(Act act, int killAt, std::size_t tornBytes = 0, int tornBlock = 0) {
     const pid_t child = fork();
     if (child == 0) {
       StepKiller killer;
       killer.killAt = killAt;
       killer.tornBytes = tornBytes;
-      if (act == Act::Replace) {
+      killer.tornBlock = tornBlock;
+      if (act == Act::Replace || act == Act::Batch) {
         if (!loadfile3(core, movie)) _exit(254);
         usePicture(core, pixelA);
-        if (!begin(core, 1, killer)) _exit(255);
+        if (!(act == Act::Replace ? begin(core, 1, killer) : replaceBoth(core, killer))) _exit(255);
       } else if (!stepHistory(core, movie, HistoryStep::Undo, killer)) {
         _exit(255);
       }
@@ -146,6 +157,21 @@ struct CrashTest : ::testing::Test {
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  // The movie and its journal as they were before a run (an empty journal: none).
+  void restore(const Bytes& movieBytes, const Bytes& journalBytes) {
+    testing::writeFile(movie, movieBytes);
+    if (journalBytes.empty())
+      std::filesystem::remove(movie + ".orvane-journal");
+    else
+      testing::writeFile(movie + ".orvane-journal", journalBytes);
+  }
+  // After a run: opened and settled, every record whole and as the history says.
+  void expectSettled(int& killPoints) {
+    const auto settled = openAndCheck();
+    EXPECT_EQ(settled.problem, "");
+    EXPECT_EQ(settled.bytesLost, 0u);
+    ++killPoints;
   }
   // Opens the movie as the window would (settling what was interrupted) and
   // checks the result.
@@ -178,21 +204,48 @@ TEST_F(CrashTest, KilledAtEveryStepOfAReplacementAndOfAnUndo) {
       for (const std::size_t t : k == 0 ? torn : std::vector<std::size_t>{0}) {
         SCOPED_TRACE("act " + std::to_string(static_cast<int>(act)) + ", killed before step " + std::to_string(k) +
                      ", torn at " + std::to_string(t));
-        testing::writeFile(movie, start);
-        if (startJournal.empty())
-          std::filesystem::remove(movie + ".orvane-journal");
-        else
-          testing::writeFile(movie + ".orvane-journal", startJournal);
+        restore(start, startJournal);
         runChild(act, t ? -1 : k, t);
-        const auto settled = openAndCheck();
-        EXPECT_EQ(settled.problem, "");
-        EXPECT_EQ(settled.bytesLost, 0u);
-        ++killPoints;
+        expectSettled(killPoints);
       }
     }
   }
   std::cout << "[ figures  ] kill points (" << stepCounts << ", each killed before every step and after the last,"
             << " and 3 torn row writes each): " << killPoints
+            << " (interrupted writes kept whole: " << settledAs("was kept")
+            << ", taken back: " << settledAs("was taken back") << "), bytes lost: 0\n";
+}
+
+// A step over two scenes: killed at every step, and with either scene's rows
+// torn, every scene ends all old or all new, and both the same.
+TEST_F(CrashTest, KilledAtEveryStepOfATwoSceneStepAndOfItsUndo) {
+  int killPoints = 0;
+  std::string stepCounts;
+  for (const Act act : {Act::Batch, Act::UndoBatch}) {
+    reset();
+    if (act == Act::UndoBatch) replaceOnce(true);
+    const Bytes start = testing::readFile(movie);
+    const Bytes startJournal = testing::readFile(movie + ".orvane-journal");
+    const int steps = runChild(act, -1);
+    ASSERT_GT(steps, 10) << "the uninterrupted run failed";
+    stepCounts += (act == Act::Batch ? "two-scene step " : ", its undo ") + std::to_string(steps) + " steps";
+    for (int k = 0; k <= steps; ++k) {
+      SCOPED_TRACE("killed before step " + std::to_string(k));
+      restore(start, startJournal);
+      runChild(act, k);
+      expectSettled(killPoints);
+    }
+    for (const int block : {0, 1}) {
+      for (const std::size_t t : {1476, 9668}) {
+        SCOPED_TRACE("block " + std::to_string(block) + " torn at " + std::to_string(t));
+        restore(start, startJournal);
+        runChild(act, -1, t, block);
+        expectSettled(killPoints);
+      }
+    }
+  }
+  std::cout << "[ figures  ] kill points (" << stepCounts << ", each killed before every step and after the last,"
+            << " and either scene's rows torn twice): " << killPoints
             << " (interrupted writes kept whole: " << settledAs("was kept")
             << ", taken back: " << settledAs("was taken back") << "), bytes lost: 0\n";
 }
@@ -276,35 +329,61 @@ struct PowerLossTest : ::testing::Test {
   }
 };
 
-TEST_F(PowerLossTest, CutAtEveryFlushBoundaryNothingIsLostOrMixed) {
-  const testing::PowerLossFiles::Disk start{{movie, original}};
+// Runs `steps` with the power cut after every flush, unflushed writes lost
+// or kept, and each recovery cut at every one of its flushes too; every time
+// the movie must end as its history says. Returns the figures line's middle.
+std::string cutEverywhere(PowerLossTest& t, const std::function<void(testing::PowerLossFiles&)>& steps,
+                          int& flushes) {
+  const testing::PowerLossFiles::Disk start{{t.movie, t.original}};
   testing::PowerLossFiles whole(start);
-  run(whole);
-  const int flushes = whole.flushes();
-  ASSERT_GE(flushes, 16);  // 4 for the first replacement (the new journal's folder too), 3 for each next step
-  EXPECT_EQ(check(whole.survivors()).problem, "");
+  steps(whole);
+  flushes = whole.flushes();
+  EXPECT_EQ(t.check(whole.survivors()).problem, "");
 
   int cuts = 0, recoveryCuts = 0;
   for (int k = 0; k <= flushes; ++k) {
     for (const bool keepUnflushed : {false, true}) {
       SCOPED_TRACE("cut after flush " + std::to_string(k) + (keepUnflushed ? ", unflushed writes kept" : ""));
       testing::PowerLossFiles files(start, k);
-      run(files);
+      steps(files);
       const auto afterCut = files.survivors(keepUnflushed);
       ++cuts;
       int recoveryFlushes = 0;
-      const auto settled = open(afterCut, -1, &recoveryFlushes);
-      const auto result = check(settled);
+      const auto settled = t.open(afterCut, -1, &recoveryFlushes);
+      const auto result = t.check(settled);
       EXPECT_EQ(result.problem, "");
       EXPECT_EQ(result.bytesLost, 0u);
       // The recovery itself cut short, then run again.
       for (int j = 0; j < recoveryFlushes; ++j, ++recoveryCuts)
-        EXPECT_EQ(check(open(open(afterCut, j))).problem, "") << "recovery cut after flush " << j;
+        EXPECT_EQ(t.check(t.open(t.open(afterCut, j))).problem, "") << "recovery cut after flush " << j;
     }
   }
-  std::cout << "[ figures  ] power cuts: " << cuts << " (" << flushes + 1
-            << " flush boundaries, unflushed writes lost or kept), recoveries cut: " << recoveryCuts
-            << ", bytes lost: 0\n";
+  return std::to_string(cuts) + " (" + std::to_string(flushes + 1) +
+         " flush boundaries, unflushed writes lost or kept), recoveries cut: " + std::to_string(recoveryCuts);
+}
+
+TEST_F(PowerLossTest, CutAtEveryFlushBoundaryNothingIsLostOrMixed) {
+  int flushes = 0;
+  const std::string figures = cutEverywhere(*this, [this](testing::PowerLossFiles& files) { run(files); }, flushes);
+  EXPECT_GE(flushes, 16);  // 4 for the first replacement (the new journal's folder too), 3 for each next step
+  std::cout << "[ figures  ] power cuts: " << figures << ", bytes lost: 0\n";
+}
+
+// A step over both scenes, its undo and its redo: one flush of the movie for
+// both scenes, so a cut can leave either, both or neither of them written.
+TEST_F(PowerLossTest, ATwoSceneStepCutAtEveryFlushIsWhollyInOrWhollyOut) {
+  const auto steps = [this](testing::PowerLossFiles& files) {
+    testing::FakeHost host;
+    Core core(host);
+    if (!loadfile3(core, movie, ScanTuning{}, files)) return;
+    (void)replaceBoth(core, files);
+    (void)stepHistory(core, movie, HistoryStep::Undo, files);
+    (void)stepHistory(core, movie, HistoryStep::Redo, files);
+  };
+  int flushes = 0;
+  const std::string figures = cutEverywhere(*this, steps, flushes);
+  EXPECT_EQ(flushes, 10);  // 4 for the step (the new journal's folder too), 3 each for its undo and redo
+  std::cout << "[ figures  ] power cuts of two-scene steps: " << figures << ", bytes lost: 0\n";
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "app/palette_window.h"
 #include "app/picture_import.h"
 #include "app/picture_box.h"
+#include "app/put_back_dialog.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
 #include "display/drawing.h"
@@ -108,7 +109,7 @@ class TestForm1 : public QObject {
     QStringList items;
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
     QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Import Picture...", "&Export Previews...",
-                                 "-", "E&xit"}));
+                                 "&Put Previews Back...", "-", "E&xit"}));
     QCOMPARE(top[0]->menu()->actions()[2]->shortcut(), QKeySequence("Ctrl+I"));
     QStringList help;
     for (QAction* a : top[3]->menu()->actions()) help << a->text();
@@ -536,6 +537,60 @@ class TestForm1 : public QObject {
     QVERIFY(!dialog->isVisible());
     dialog->Command1_Click();
     QCOMPARE(readAll(second), secondBefore);
+  }
+
+  // A folder of exported previews, two of them retouched: one dialog lists
+  // exactly those two, new beside old; Yes writes both, the grid shows them,
+  // and one Undo takes both back. No writes nothing.
+  void putPreviewsBackAsksOnceAndOneUndoTakesItBack() {
+    QTemporaryDir dir;
+    const QString movie = demoCopy(dir, "trip.3mm");
+    const QByteArray original = readAll(movie);
+    auto form = makeForm();
+    form->putBack_Click();  // no movie yet
+    QCOMPARE(boxes.back().title, QString("Nothing to put back"));
+    form->openMovie(movie);
+    QDir(dir.path()).mkdir("out");
+    const QString out = dir.filePath("out");
+    form->chooseFolder = [&] { return out; };
+    form->exportPreviews_Click();
+    for (const char* name : {"trip-003.bmp", "trip-012.bmp"}) {
+      QFile::remove(out + "/" + name);
+      QFile::copy(bmpFile(dir, "p.bmp"), out + "/" + name);
+    }
+
+    int asked = 0;
+    bool answer = false;
+    form->confirmPutBack = [&](PutBackDialog& d) {
+      ++asked;
+      if (d.sceneCount() != 2 || !d.newPicture(1) || d.notes()) return false;
+      const orvane::Stores& s = form->core().s;
+      // Scene 12: the new picture on the left, the preview as it is on the right.
+      if (d.newPicture(1)->image().pixel(4, 0) != orvane::paletteArgb(s, 1)) return false;
+      if (d.oldPicture(1)->image().pixel(4, 0) != orvane::composePreview(s, 12).at(4, 0)) return false;
+      return answer;
+    };
+    form->putBack_Click();  // No
+    QCOMPARE(asked, 1);
+    QCOMPARE(readAll(movie), original);
+
+    answer = true;
+    form->putBack_Click();  // Yes
+    QCOMPARE(asked, 2);
+    const QByteArray replaced = readAll(movie);
+    QVERIFY(replaced != original);
+    QCOMPARE(int(form->core().s.previewPixel(12, 0, 4)), 1);
+    const std::string log = form->core().log.text();
+    QVERIFY(log.find("Replace:Replaced scene previews 3 and 12.") != std::string::npos);
+    QVERIFY(log.find("Replace:2 replaced, 14 unchanged, 0 refused, 0 ignored.") != std::string::npos);
+    QCOMPARE(form->picture1()->image().pixel(2 * 154 + 4, 0), orvane::composePreview(form->core().s, 3).at(4, 0));
+
+    QAction* undo = form->findChild<QAction*>("undo");
+    QVERIFY(undo->isEnabled());
+    undo->trigger();
+    QCOMPARE(readAll(movie), original);
+    QVERIFY(form->core().log.text().find("Replace:Replacement of scene previews 3 and 12 undone.") !=
+            std::string::npos);
   }
 };
 
