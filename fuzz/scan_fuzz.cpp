@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the whole scan (walk, extraction, repair) as the
 // content of a movie file. The first byte also picks how many bytes the scan
 // reads at a time, so that records fall across chunk boundaries in every way,
-// and the second the search kernel.
+// and the second the search kernel and whether a helper thread reads ahead.
 //
 // Checked for every input, against a byte-by-byte walk done here:
 // - the scan succeeds, and finds the walk's matches, in order, up to 255;
@@ -63,7 +63,8 @@ ScanTuning tuningFor(const std::uint8_t* data, std::size_t size) {
   ScanTuning tuning{chunkBytesFor(data, size)};
   if (size < 2) return tuning;
   const auto kernels = signatureKernels();
-  tuning.kernel = &kernels[data[1] % kernels.size()];
+  tuning.kernel = &kernels[(data[1] & 0x7F) % kernels.size()];
+  tuning.helper = data[1] & 0x80 ? ScanTuning::Helper::One : ScanTuning::Helper::None;
   return tuning;
 }
 

@@ -23,7 +23,8 @@ class MovieFile {
   const FileIdentity& identity() const { return identity_; }
 
   // Reads up to `count` bytes at `offset` into `into` and returns how many,
-  // fewer than asked only at the end of the file.
+  // fewer than asked only at the end of the file. Two threads may read at
+  // once: each read names its own offset and nothing else changes.
   Result<std::size_t> readAt(std::int64_t offset, std::uint8_t* into, std::size_t count);
 
   void close();

@@ -9,9 +9,12 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <thread>
 
 #include "shell/file_layer.h"
 
@@ -32,6 +35,9 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sched.h>
+#endif
 #if defined(__APPLE__)
 #include <mach-o/dyld.h>
 #endif
@@ -433,6 +439,38 @@ void adviseLargePages([[maybe_unused]] void* block, [[maybe_unused]] std::size_t
 #ifdef MADV_HUGEPAGE
   ::madvise(block, bytes, MADV_HUGEPAGE);  // only advice: a refusal changes nothing
 #endif
+}
+
+unsigned processorsAvailable() {
+#if defined(__linux__)
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) return static_cast<unsigned>(std::max(1, CPU_COUNT(&allowed)));
+#endif
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+unsigned processorsIdle() {
+  const unsigned processors = processorsAvailable();
+  unsigned running = 1;
+#if defined(__linux__)
+  // procs_running in /proc/stat counts the threads ready to run at that moment;
+  // the least of three looks leaves out a passing kernel thread.
+  unsigned least = ~0u;
+  for (int look = 0; look < 3; ++look) {
+    std::FILE* stat = std::fopen("/proc/stat", "re");
+    if (!stat) break;
+    char line[256];
+    while (std::fgets(line, sizeof line, stat))
+      if (unsigned n = 0; std::sscanf(line, "procs_running %u", &n) == 1) {
+        least = std::min(least, n);
+        break;
+      }
+    std::fclose(stat);
+  }
+  if (least != ~0u) running = std::max(1u, least);
+#endif
+  return processors > running ? processors - running : 0;
 }
 
 }  // namespace orvane

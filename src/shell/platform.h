@@ -35,4 +35,13 @@ Result<void*> moduleSymbol(const std::string& path, const char* symbol);
 // has them); nothing changes but the speed of first touching it.
 void adviseLargePages(void* block, std::size_t bytes);
 
+// How many processors this process may run on (its affinity where the system
+// tells it, else the machine's count); at least 1.
+unsigned processorsAvailable();
+
+// How many of those processors are idle just now: fewer threads of the whole
+// system are ready to run, this one included, than there are processors.
+// Where the system does not tell, all but this thread's own.
+unsigned processorsIdle();
+
 }  // namespace orvane

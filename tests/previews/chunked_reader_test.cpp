@@ -1,9 +1,15 @@
-// The chunked reader: every record found once, in order, whatever the chunk
-// boundaries; a failed read ends the walk after the chunks before it.
+// The chunked reader with and without its helper thread: the same chunks in
+// the same order, a read error ending the walk at the same place, and a
+// failure or an early stop while the helper reads ahead ending cleanly, and a
+// helper that stalls giving its work back to the caller.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
 #include <string>
 #include <tuple>
+#include <thread>
 #include <vector>
 
 #include "previews/chunked_reader.h"
@@ -14,6 +20,7 @@ namespace orvane {
 namespace {
 
 using testing::Bytes;
+using Helper = ScanTuning::Helper;
 
 // The system's files, except that a read reaching byte `failAt` fails.
 struct FailingReads final : testing::PassThroughFiles {
@@ -31,6 +38,30 @@ struct FailingReads final : testing::PassThroughFiles {
 
   std::unique_ptr<OpenFile> wrap(std::unique_ptr<OpenFile> real) override {
     return std::make_unique<File>(std::move(real), failAt);
+  }
+};
+
+// The system's files, except that a read made on any thread but the one that
+// opened the file takes 20 ms, as when the helper's processor is busy with
+// other work; such reads are counted.
+struct SlowHelperReads final : testing::PassThroughFiles {
+  std::thread::id caller = std::this_thread::get_id();
+  std::atomic<int> helperReads{0};
+
+  struct File final : testing::PassThroughFile {
+    SlowHelperReads& owner;
+    File(std::unique_ptr<OpenFile> real, SlowHelperReads& o) : PassThroughFile(std::move(real)), owner(o) {}
+    Result<std::size_t> readAt(std::uint64_t at, std::span<std::uint8_t> out) override {
+      if (std::this_thread::get_id() != owner.caller) {
+        ++owner.helperReads;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      }
+      return PassThroughFile::readAt(at, out);
+    }
+  };
+
+  std::unique_ptr<OpenFile> wrap(std::unique_ptr<OpenFile> real) override {
+    return std::make_unique<File>(std::move(real), *this);
   }
 };
 
@@ -53,6 +84,11 @@ Walk walk(MovieFile& file, const ScanTuning& tuning) {
   return w;
 }
 
+// A kernel that fails on a chunk starting with 0xEE and finds nothing elsewhere.
+void failOnMarker(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>&) {
+  if (count > 0 && data[0] == 0xEE) throw std::runtime_error("search failed");
+}
+
 struct ChunkedReaderTest : ::testing::Test {
   static constexpr std::size_t kChunk = 4096;
   testing::TempDir dir;
@@ -66,27 +102,32 @@ struct ChunkedReaderTest : ::testing::Test {
   }
 };
 
-TEST_F(ChunkedReaderTest, EveryRecordOnceAndAReadErrorEndsTheWalkBeforeTheFailingChunk) {
+TEST_F(ChunkedReaderTest, ReadErrorEndsTheWalkAtTheSamePlaceWithOrWithoutTheHelper) {
   // Chunk k reads bytes [k * 4096, k * 4096 + 4096 + 11828): chunk 27 is the
   // first to reach the failing byte, so chunks 0..26 come and nothing after.
   const std::uint64_t failAt = 30 * kChunk + 77;
   FailingReads layer(failAt);
   MovieFile file;
   ASSERT_TRUE(file.open(path, layer));
-  const Walk failed = walk(file, {kChunk, nullptr});
+  const Walk alone = walk(file, {kChunk, nullptr, Helper::None});
+  const Walk helped = walk(file, {kChunk, nullptr, Helper::One});
 
-  EXPECT_EQ(failed.error, "injected failure");
-  ASSERT_EQ(failed.chunks.size(), 27u);
-  const auto& [offset, size, testable, hits] = failed.chunks.back();
+  EXPECT_EQ(alone.error, "injected failure");
+  ASSERT_EQ(alone.chunks.size(), 27u);
+  const auto& [offset, size, testable, hits] = alone.chunks.back();
   EXPECT_EQ(offset, static_cast<std::int64_t>(26 * kChunk));
   EXPECT_EQ(testable, kChunk);
-  EXPECT_EQ(failed.readUpTo, offset + static_cast<std::int64_t>(size));
-  EXPECT_EQ(failed.readUpTo, static_cast<std::int64_t>(27 * kChunk + kCarryBytes));
+  EXPECT_EQ(alone.readUpTo, offset + static_cast<std::int64_t>(size));
+  EXPECT_EQ(alone.readUpTo, static_cast<std::int64_t>(27 * kChunk + kCarryBytes));
+
+  EXPECT_EQ(helped.chunks, alone.chunks);
+  EXPECT_EQ(helped.error, alone.error);
+  EXPECT_EQ(helped.readUpTo, alone.readUpTo);
 
   // Unharmed, the same file gives every record and is read to its end.
   MovieFile whole;
   ASSERT_TRUE(whole.open(path));
-  const Walk all = walk(whole, {kChunk, nullptr});
+  const Walk all = walk(whole, {kChunk, nullptr, Helper::One});
   std::vector<std::int64_t> found;
   for (const auto& [at, bytes, count, chunkHits] : all.chunks)
     for (std::uint32_t hit : chunkHits) found.push_back(at + hit);
@@ -94,6 +135,48 @@ TEST_F(ChunkedReaderTest, EveryRecordOnceAndAReadErrorEndsTheWalkBeforeTheFailin
                                               static_cast<std::int64_t>(movie.size() - record::kRecordBytes)}));
   EXPECT_EQ(all.readUpTo, static_cast<std::int64_t>(movie.size()));
   EXPECT_EQ(all.error, "");
+}
+
+TEST_F(ChunkedReaderTest, AFailedSearchComesOutInTurnAndAnEarlyStopEndsTheHelper) {
+  for (std::size_t at = 0; at < movie.size(); at += kChunk)
+    if (movie[at] == 0xEE) movie[at] = 0x11;
+  movie[9 * kChunk] = 0xEE;
+  testing::writeFile(path, movie);
+  const SignatureKernel failing{"failing", failOnMarker};
+  for (const auto helper : {Helper::None, Helper::One}) {
+    MovieFile file;
+    ASSERT_TRUE(file.open(path));
+    ChunkedReader reader(file, {kChunk, &failing, helper});
+    ChunkView view;
+    for (std::int64_t k = 0; k < 9; ++k) {
+      ASSERT_TRUE(reader.next(view));
+      EXPECT_EQ(view.offset, k * static_cast<std::int64_t>(kChunk));
+    }
+    EXPECT_THROW(reader.next(view), std::runtime_error);
+  }
+  // Leaving after one chunk, with the helper reading ahead, just stops it.
+  for (int round = 0; round < 20; ++round) {
+    MovieFile file;
+    ASSERT_TRUE(file.open(path));
+    ChunkedReader reader(file, {kChunk, nullptr, Helper::One});
+    ChunkView view;
+    ASSERT_TRUE(reader.next(view));
+  }
+}
+
+TEST_F(ChunkedReaderTest, AStalledHelperFinishesItsChunkAndLeavesTheRestToTheCaller) {
+  MovieFile plain;
+  ASSERT_TRUE(plain.open(path));
+  const Walk alone = walk(plain, {kChunk, nullptr, Helper::None});
+
+  SlowHelperReads layer;
+  MovieFile file;
+  ASSERT_TRUE(file.open(path, layer));
+  const Walk helped = walk(file, {kChunk, nullptr, Helper::One});
+  EXPECT_EQ(helped.chunks, alone.chunks);
+  EXPECT_EQ(helped.readUpTo, alone.readUpTo);
+  // Left running, the helper would have read about half of the 40 chunks.
+  EXPECT_LE(layer.helperReads.load(), 2);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// The fast scan (chunked reads, block search) against the plainest possible
-// walk: every position tested byte by byte over the whole file in memory, the
-// same calls made on a core of its own. Both must leave the same stores and
-// ask exactly the same of the window, whatever the chunk size and the search
-// kernel.
+// The fast scan (chunked reads, block search, helper thread) against the
+// plainest possible walk: every position tested byte by byte over the whole
+// file in memory, the same calls made on a core of its own. Both must leave
+// the same stores and ask exactly the same of the window, whatever the chunk
+// size, the search kernel and whether a helper thread reads ahead.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -137,12 +137,15 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
       referenceScan(plain.core, movie, path);
       withRecords += plain.core.s.piccount > 0;
 
-      // Every kernel this processor runs.
+      // Every kernel this processor runs, each with and without the helper thread.
       for (const SignatureKernel& kernel : signatureKernels()) {
-        Outcome fast;
-        ASSERT_TRUE(loadfile3(fast.core, path, {plan.chunk, &kernel}));
-        expectSameOutcome(
-            fast, plain, "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk) + ", " + kernel.name);
+        for (const auto helper : {ScanTuning::Helper::None, ScanTuning::Helper::One}) {
+          Outcome fast;
+          ASSERT_TRUE(loadfile3(fast.core, path, {plan.chunk, &kernel, helper}));
+          expectSameOutcome(fast, plain,
+                            "seed " + std::to_string(seed) + ", chunk " + std::to_string(plan.chunk) + ", " +
+                                kernel.name + (helper == ScanTuning::Helper::One ? " with helper" : ""));
+        }
       }
     }
   }
