@@ -45,10 +45,8 @@ int runImport(const ImportArgs& a, Io& io) {
     told = !imported;
     return imported;
   };
-  const Status done = replaceRoad(core, a.movie, toNumber(a.number), load);
-  // The writer tells the user in a box; the road's own refusals are printed here.
-  if (!done && !told && !host.boxShown()) io.err << "orvane-cli: " << done.error().message << '\n';
-  return done ? 0 : 1;
+  const Status done = replaceRoad(core, a.movie, toNumber(a.number), load);  // sets `told` on the way
+  return roadExit(done, told, host, io);
 }
 
 }  // namespace
@@ -56,10 +54,7 @@ int runImport(const ImportArgs& a, Io& io) {
 Command addImport(CLI::App& parent) {
   auto o = std::make_shared<ImportArgs>();
   CLI::App* sub = parent.add_subcommand("import", "Convert any picture and write it over one preview of a movie,\nor a folder of them over many");
-  sub->add_option("MOVIE", o->movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
-  sub->add_option("N", o->number, "The preview's number (1, 2, ...) as scan counts")
-      ->type_name("")
-      ->check(wholeNumber());
+  addMovieAndNumber(*sub, o->movie, o->number);
   sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")->type_name("");
   sub->add_option("--all", o->all,
                   "Convert every picture in folder DIR named <movie name>-NNN.<any\n"

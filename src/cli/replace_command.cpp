@@ -43,11 +43,8 @@ int runReplace(const ReplaceOptions& o, Io& io) {
     told = !loaded;
     return loaded;
   };
-  const Status done = replaceRoad(core, o.movie, toNumber(o.number), load);
-  // The writer tells the user in a box; the road's own refusals (the movie,
-  // the preview number) are printed here.
-  if (!done && !told && !host.boxShown()) io.err << "orvane-cli: " << done.error().message << '\n';
-  return done ? 0 : 1;
+  const Status done = replaceRoad(core, o.movie, toNumber(o.number), load);  // sets `told` on the way
+  return roadExit(done, told, host, io);
 }
 
 }  // namespace
@@ -55,10 +52,7 @@ int runReplace(const ReplaceOptions& o, Io& io) {
 Command addReplace(CLI::App& parent) {
   auto o = std::make_shared<ReplaceOptions>();
   CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, or a folder of them\nover many, in place");
-  sub->add_option("MOVIE", o->movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
-  sub->add_option("N", o->number, "The preview's number (1, 2, ...) as scan counts")
-      ->type_name("")
-      ->check(wholeNumber());
+  addMovieAndNumber(*sub, o->movie, o->number);
   sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels")->type_name("");
   sub->add_option("--all", o->all,
                   "Put back every BMP in folder DIR named as export --all names\n"

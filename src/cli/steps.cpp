@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/console_host.h"
 #include "display/palette.h"
 #include "shell/atomic_write.h"
 #include "workflow/open_movie.h"
@@ -84,6 +85,18 @@ int toNumber(const std::string& text) {
   int n = 0;
   parseWhole(text, n);
   return n;
+}
+
+void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number) {
+  command.add_option("MOVIE", movie, "The movie file (.3mm); it keeps its length")->required()->type_name("");
+  command.add_option("N", number, "The preview's number (1, 2, ...) as scan counts")
+      ->type_name("")
+      ->check(wholeNumber());
+}
+
+int roadExit(const Status& done, bool told, const ConsoleHost& host, Io& io) {
+  if (!done && !told && !host.boxShown()) io.err << "orvane-cli: " << done.error().message << '\n';
+  return done ? 0 : 1;
 }
 
 }  // namespace orvane::cli

@@ -11,10 +11,13 @@
 #include "shell/core.h"
 
 namespace CLI {
+class App;
 class Validator;
 }
 
 namespace orvane::cli {
+
+class ConsoleHost;
 
 // "1 preview", "0 previews", "16 previews".
 std::string previewCount(std::size_t n);
@@ -37,6 +40,13 @@ bool loadPalette(Core& core, const std::string& chosen, Io& io);
 bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io);
 // Writes the bytes to `path` whole or not at all (a new file renamed over it).
 bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
+
+// MOVIE and N, the arguments replace and import start with.
+void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number);
+// How the replace road ends for the shell: 0 when it was done; else 1, after
+// the road's own refusal (the movie, the preview number) on standard error,
+// unless the user was told already (`told`, or a message box the host printed).
+int roadExit(const Status& done, bool told, const ConsoleHost& host, Io& io);
 
 // Accepts a whole number (a preview number) at parse time.
 const CLI::Validator& wholeNumber();
