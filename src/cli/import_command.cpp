@@ -38,15 +38,12 @@ int runImport(const ImportArgs& a, Io& io) {
   Core core(host);
   if (!loadPalette(core, a.palette, io)) return 1;
   if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
-  bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
     Status imported = importPicture(c, a.picture, a.options.conversion(), pictureReader());
     if (!imported) io.err << "orvane-cli: cannot import " << a.picture << ": " << imported.error().message << '\n';
-    told = !imported;
     return imported;
   };
-  const Status done = replaceRoad(core, a.movie, toNumber(a.number), load);  // sets `told` on the way
-  return roadExit(done, told, host, io);
+  return replaceWith(core, a.movie, a.number, load, host, io);
 }
 
 }  // namespace

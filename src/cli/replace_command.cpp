@@ -36,15 +36,12 @@ int runReplace(const ReplaceOptions& o, Io& io) {
   ConsoleHost host(&io.out, io.err);
   Core core(host);
   if (!o.all.empty()) return putFolderBack(core, o.movie, o.all, "bmp", bmpFileReader(), io);
-  bool told = false;  // whether the refusal has reached standard error already
   const auto load = [&](Core& c) {
     Status loaded = loadblimp(c, o.picture);
     if (!loaded && !host.boxShown()) explainRefusedPicture(o.picture, io);
-    told = !loaded;
     return loaded;
   };
-  const Status done = replaceRoad(core, o.movie, toNumber(o.number), load);  // sets `told` on the way
-  return roadExit(done, told, host, io);
+  return replaceWith(core, o.movie, o.number, load, host, io);
 }
 
 }  // namespace

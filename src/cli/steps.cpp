@@ -94,7 +94,14 @@ void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& numbe
       ->check(wholeNumber());
 }
 
-int roadExit(const Status& done, bool told, const ConsoleHost& host, Io& io) {
+int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load,
+                const ConsoleHost& host, Io& io) {
+  bool told = false;
+  const Status done = replaceRoad(core, movie, toNumber(number), [&](Core& c) {
+    Status loaded = load(c);
+    told = !loaded;
+    return loaded;
+  });
   if (!done && !told && !host.boxShown()) io.err << "orvane-cli: " << done.error().message << '\n';
   return done ? 0 : 1;
 }

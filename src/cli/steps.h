@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "previews/scanner.h"
 #include "shell/core.h"
+#include "workflow/replace_road.h"
 
 namespace CLI {
 class App;
@@ -43,10 +44,12 @@ bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, I
 
 // MOVIE and N, the arguments replace and import start with.
 void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number);
-// How the replace road ends for the shell: 0 when it was done; else 1, after
-// the road's own refusal (the movie, the preview number) on standard error,
-// unless the user was told already (`told`, or a message box the host printed).
-int roadExit(const Status& done, bool told, const ConsoleHost& host, Io& io);
+// The replace road with `load` putting the picture in (it tells the user why
+// when it refuses); 0 when the preview was replaced, else 1, after the road's
+// own refusal (the movie, the preview number) on standard error unless the
+// picture's refusal or a message box the host printed said it already.
+int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load,
+                const ConsoleHost& host, Io& io);
 
 // Accepts a whole number (a preview number) at parse time.
 const CLI::Validator& wholeNumber();
