@@ -7,18 +7,14 @@
 # journal already holds five such steps and their undos.
 # Usage: bench/batch_replace.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
-BUILD="${1:-build/default}"
-RUNS="${2:-9}"
-CLI="$BUILD/bin/orvane-cli"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+# shellcheck source=bench/timing.sh
+source "$(dirname "$0")/timing.sh"
+bench_setup "$@"
 
 "$BUILD/bin/orvane-batch-data" "$WORK" > /dev/null
 cp "$WORK/batch.3mm" "$WORK/original.3mm"
 reset() { cp "$WORK/original.3mm" "$WORK/batch.3mm"; rm -f "$WORK/batch.3mm.orvane-journal"; }
 put_back() { "$CLI" replace "$WORK/batch.3mm" --all "$WORK/retouched" > /dev/null; }
-# shellcheck source=bench/timing.sh
-source "$(dirname "$0")/timing.sh"
 report() { local name="$1"; shift; echo "$name: $*  median $(printf '%s\n' "$@" | median) s"; }
 
 reset; put_back  # warm-up: page cache

@@ -4,11 +4,9 @@
 # fill) and dithering it onto the same 151 colours. Prints each run and the
 # medians. Usage: bench/import_speed.sh [BUILD_DIR] [RUNS]   (needs imagemagick)
 set -euo pipefail
-BUILD="${1:-build/default}"
-RUNS="${2:-9}"
-CLI="$BUILD/bin/orvane-cli"
-WORK="$(mktemp -d)"
-trap 'rm -rf "$WORK"' EXIT
+# shellcheck source=bench/timing.sh
+source "$(dirname "$0")/timing.sh"
+bench_setup "$@"
 
 convert -seed 4 -size 4000x3000 plasma:fractal -quality 90 "$WORK/photo.jpg"
 # The 151 picture colours as a one-row image for -remap.
@@ -21,8 +19,6 @@ magick() {
   convert "$WORK/photo.jpg" -resize '144x81^' -gravity center -extent 144x81 \
           -dither FloydSteinberg -remap "$WORK/palette.png" BMP3:"$WORK/magick.bmp"
 }
-# shellcheck source=bench/timing.sh
-source "$(dirname "$0")/timing.sh"
 
 orvane; magick  # warm-up: caches, plugins
 a=(); b=()
