@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes what a whole-folder put back is timed on: a 16 MiB movie with 255
 // previews (random filler between them) and a folder holding, for each of its
 // previews, a BMP with another picture, named as the export names them.

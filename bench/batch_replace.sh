@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process time of putting a folder of 255 retouched previews back into a
 # 16 MiB movie with 255 previews: `orvane-cli replace MOVIE --all DIR`, the
 # movie in the page cache. Each run starts from the original movie without a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The small process the scan benchmark starts beside orvane-cli:
 //
 //   orvane-bench-child read FILE          reads FILE 1 MiB at a time into a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time of one conversion pass over a preview (144 x 81 pixels): the nearest
 // palette entry for every pixel, with and without error diffusion, once the
 // palette search has met the picture's colours and from a fresh search; and a

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Colour fidelity of picture import, against Pillow's quantizer on the same colours.
 
 Makes a set of test pictures with ImageMagick (its built-in images, a plasma, a

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole-process time of converting a 4000 x 3000 JPEG to a 144 x 81 preview:
 # `orvane-cli convert` against ImageMagick resizing it to 144 x 81 (crop to
 # fill) and dithering it onto the same 151 colours. Prints each run and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes large benchmark movies quickly: 255 preview records spread over filler
 // of a chosen kind, or nothing but records back to back.

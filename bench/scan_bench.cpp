@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Scan throughput and memory on large generated movies.
 //
 // For each kind of movie (random filler, zero filler, records back to back),

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what the picture-import benchmarks compare against: Pillow and numpy
 # (import_quality.py) and ImageMagick (both). None of it is needed to build,
 # test or run Orvane.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the whole-process benchmark scripts (sourced, not run).
 # bench_setup [BUILD_DIR] [RUNS]: sets BUILD, RUNS, CLI (orvane-cli there) and
 # WORK, a temporary folder removed when the script exits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Time to open a movie with 255 previews in the main window (offscreen): from
 // the menu command's log line to the first grid page drawn, over several runs.
 #include <QApplication>

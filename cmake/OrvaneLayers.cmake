@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layering of the logic library, enforced by include paths.
 #
 # Every library includes headers as "<folder>/<name>.h". Its include path holds

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiles for 64-bit Windows with Debian's MinGW-w64 (package
 # g++-mingw-w64-x86-64), so that the Windows branches of the code are compiled
 # on every CI run. The POSIX threading flavour carries std::thread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the BMP loader as the content of the picked file.
 //
 // Checked for every input, against a verdict worked out here independently:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared pieces of the fuzz targets: a window that only keeps what the checks
 // read, a working set that is reused from one input to the next, a file layer

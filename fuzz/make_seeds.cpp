@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the starting corpus of the fuzz targets: sound files and the classic
 // malformed ones, each small, under <out>/bmp_loader, <out>/palette and
 // <out>/scan. The files are checked in; run this again after changing it:

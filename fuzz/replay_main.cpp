@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target without libFuzzer: every file named on the command line,
 // and every file inside each folder named (in name order), is fed once to
 // LLVMFuzzerTestOneInput. A broken property aborts inside the target; this

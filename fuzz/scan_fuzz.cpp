@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the whole scan (walk, extraction, repair) as the
 // content of a movie file. The first byte also picks how many bytes the scan
 // reads at a time, so that records fall across chunk boundaries in every way,

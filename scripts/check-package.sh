@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package (with the given CMake preset, default: ci) and
 # checks it with lintian. Any error or warning fails; notes of lesser levels
 # are shown but do not.

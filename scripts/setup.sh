@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs whatever Debian/Ubuntu packages Orvane needs to build, run and test,
 # then configures and builds it with the given CMake preset (default: default).
 set -euo pipefail

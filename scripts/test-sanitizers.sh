@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Orvane with AddressSanitizer and UndefinedBehaviorSanitizer (and the
 # standard library's bounds checks) in build/asan and runs the whole test suite
 # under them; then the scan's tests, whose reader thread works beside the

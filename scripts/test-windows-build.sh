@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Cross-compiles the logic libraries and orvane-cli for Windows with MinGW-w64
 # (warnings are errors), so that the Windows branches are compiled on every
 # run; exits non-zero when they do not compile.

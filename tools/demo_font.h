@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A tiny 5 x 7 pixel font for the demo movie's scene numbers: the ten digits.
 // Each glyph is drawn as seven rows of five characters, '#' for a set pixel and

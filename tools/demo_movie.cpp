@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the demo movie: sixteen scene cards stored as preview records, with
 // movie-like filler (chunk headers, text, pseudo-random data) around them.
 // Every byte is computed here from fixed seeds, so the file is identical on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Deterministic bytes for the movies and files Orvane makes for itself: the
 // tests', the fuzz seeds', the benchmark's and the demo movie's. One generator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the preview grid and its page bar, the picture-buffer view,
 // the activity log and the two progress bars, with the File, Show and Help

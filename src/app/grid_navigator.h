@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Mouse wheel and keyboard over the preview grid. The wheel turns pages by
 // handing the event to the page scroll bar, so paging runs exactly as with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: reads the command line, fixes the application directory, shows the
 // main window and, when a movie path is given, opens it as if it had been
 // picked in the Open dialog.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help -> Palette: the palette entries a picture may use (0..150) as numbered
 // swatches, sixteen to a row, with each entry's red, green and blue on hover.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture box: a sunken 2-pixel frame around an inner drawing area backed by
 // an image, so what is painted survives the window being covered. Over the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Imports a picture without freezing the window: the decoding and conversion
 // run on a worker thread, the log lines and the picture buffer are handled on

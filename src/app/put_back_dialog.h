@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Put Previews Back?": one confirmation for a whole folder. Each scene that
 // will change is listed with its number and file, the new picture beside the

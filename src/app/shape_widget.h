@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A filled rectangle with a one-pixel border, as used for the progress bars.
 #include <QWidget>

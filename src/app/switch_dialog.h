@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Insert?" dialog: the loaded picture on the left, the chosen preview on
 // the right, arrows between them, "Yes" to write it into the movie, "No" to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command-line companion: the same logic as the window, without one.
 // Parses the arguments (subcommands scan, replace, export; see command.h)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One subcommand of orvane-cli. Each lives in its own file and adds itself to
 // the parser through an add function listed in kCommands below: adding a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the window would show, on a terminal: activity-log lines on one stream
 // (or nowhere, for quiet runs and for output that must stay clean), message

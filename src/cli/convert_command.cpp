@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli convert PICTURE OUT.bmp: any picture, converted to the palette's
 // picture colours, as a BMP that Open BMP and replace accept unchanged.
 #include <CLI/CLI.hpp>

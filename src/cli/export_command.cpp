@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli export MOVIE N OUT.bmp | export MOVIE N - | export MOVIE --all DIR:
 // previews out of a movie as BMPs that replace accepts.
 #include <CLI/CLI.hpp>

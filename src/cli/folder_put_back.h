@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The --all form of replace and import: every file of a folder named
 // "<movie name>-NNN.<extension>" put back over preview NNN in one step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli history MOVIE: the movie's replacements, newest first, one line
 // each: when, which preview, and what became of it.
 #include <CLI/CLI.hpp>

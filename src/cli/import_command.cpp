@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli import MOVIE N PICTURE: any picture, converted and written over
 // preview N, exactly as convert followed by replace would; import MOVIE --all
 // DIR: every picture of a folder named "<movie name>-NNN.<any extension>",

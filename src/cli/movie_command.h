@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The start of every command on one movie that does not scan it (history,
 // undo): the movie must open for reading, and a write to it that was

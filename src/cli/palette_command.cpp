@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli palette --gpl OUT.gpl: the colours a picture may use, as a GIMP
 // palette for paint programs.
 #include <CLI/CLI.hpp>

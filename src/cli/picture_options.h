@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options of the commands that convert pictures: how the picture is fitted
 // to 144 x 81 and whether the colour error is diffused.

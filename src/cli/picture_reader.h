@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the command line reads picture files: through Qt's image reader, which
 // lives in a module loaded the first time a command reads a picture, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli replace MOVIE N PICTURE: the window's whole road, from opening
 // the movie to writing the picture over preview N; replace MOVIE --all DIR:
 // every BMP of a folder named as the export names them, in one step.

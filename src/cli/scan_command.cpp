@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli scan MOVIE [--json] [-q]: the scan's log lines, then how many
 // previews the movie holds.
 #include <CLI/CLI.hpp>

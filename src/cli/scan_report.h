@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What `scan` prints after the log lines: a summary for people, or a JSON
 // document for scripts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Steps several subcommands share. Each one that refuses prints its reason on
 // standard error (one line, starting "orvane-cli: ") and returns false.

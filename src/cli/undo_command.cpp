@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // orvane-cli undo MOVIE [--all]: takes back the newest replacement still in the
 // movie, or every one, newest first.
 #include <CLI/CLI.hpp>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour arithmetic for turning pictures into palette indices: sRGB bytes to
 // linear light and back, and OKLab, the perceptual space in which the nearest

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A decoded picture of any size to a 144 x 81 picture of palette indices:
 // fitted (crop, pad or stretch), scaled by area averaging in linear light with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turning the scaled picture into palette indices: each pixel the nearest
 // entry, and by default with Floyd-Steinberg error diffusion in linear light,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Scaling a part of a picture onto a part of the preview by area averaging in
 // linear light: every preview pixel is the exact area-weighted mean of the

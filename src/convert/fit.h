@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How a picture of any size is fitted to the 144 x 81 of a scene preview.
 #include <optional>

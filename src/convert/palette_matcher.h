@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The nearest palette entry to a colour, by distance in OKLab, found exactly
 // and fast. OKLab space is cut into a grid of small boxes; the first time a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A decoded picture as the conversion takes it: 8-bit RGBA, not premultiplied,
 // sRGB, rows top first. Whoever decodes it owns the pixels; `owner` keeps them

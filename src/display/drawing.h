@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of palette indices turned into colour pictures, and painted.
 #include <cstdint>

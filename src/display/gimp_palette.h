@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The palette entries a picture may use (0..150) as a GIMP palette file, the
 // palette format GIMP, Krita, Inkscape and Aseprite all read: paint with those

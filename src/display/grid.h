@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The paged preview grid: twelve previews a page, four columns by three rows.
 #include "shell/core.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The palette file: 256 entries of four fields (an ignored leading field, red,
 // green, blue), separated by commas or line ends, and the colour of an entry.

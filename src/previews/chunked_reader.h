@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a movie in page-aligned chunks of bounded size and searches each for
 // preview records, handing the chunks back in file order.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Copies one found preview record into the next preview number of the store.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A movie opened read-only for one scan.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte layout of a scene preview record inside a movie: 81 rows of 146
 // bytes (prefix 0x00 0x90, then 144 palette indices), top row first, followed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The movie scanner's walk: every byte position of a movie, each preview record
 // found recorded and extracted. What follows the walk (the page bar, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds every position in a run of bytes where a preview record's signature
 // holds: the row prefix 00 90 there and the trailer 01 00 03 11826 bytes on.

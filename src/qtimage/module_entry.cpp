@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The loadable module's one export: the picture reader, for a program that
 // does not link Qt itself.
 #include "qtimage/picture_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture reader of a build without Qt's image reader (a cross-compiled
 // command line): every picture file is refused, saying why.
 #include "qtimage/picture_file.h"

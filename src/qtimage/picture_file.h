@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a picture file of any format Qt's image reader has (PNG, JPEG, GIF,
 // BMP of any kind, PPM, and WebP or TIFF where the image-format plugins are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The parts of the Windows BMP format the program reads and writes: the 14-byte
 // file header, the 40-byte information header, little-endian fields.

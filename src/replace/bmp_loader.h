@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads the one kind of BMP a replacement picture may be: 144 x 81, 8 bits per
 // pixel, uncompressed, bottom-up. Pixel bytes are palette indices, taken as

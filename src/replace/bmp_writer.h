@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encodes a picture as a 144 x 81, 8-bit, uncompressed, bottom-up BMP: the one
 // kind of file the BMP loader accepts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history of a movie's replacements, as its journal tells it: what became
 // of each replacement, which one an undo takes back (the newest still in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A movie's journal on disk: where it lives, reading it, and appending to it
 // with every record flushed to stable storage before the append returns.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The journal file's format. A journal holds, for one movie, every write
 // Orvane made to it, each recorded before the movie was touched, and what

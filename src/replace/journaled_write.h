@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing into a movie with the journal: the movie held (its writer's lock,
 // its journal read under the lock, interrupted writes settled), then each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One writer at a time: the movie's exclusive writer's lock, taken on a handle
 // of its own so that it is held from before the first check of the movie

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Crash recovery: a write the journal holds without a mark was interrupted
 // (the program was killed, the power failed) somewhere between recording it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeping what the scan found true to the file after Orvane itself wrote to
 // the open movie, so that the grid, an export and the next write's checks see

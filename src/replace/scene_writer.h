@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes pictures over preview records of the movie, in place: the picture
 // buffer over one preview (begin), or several new pictures over several

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing blocks into the movie so that they are known to be there: each block
 // in one write, then one flush to stable storage for all of them, then each

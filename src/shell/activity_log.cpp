@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/activity_log.h"
 
 #include "shell/host.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The activity log: tagged lines "Tag:message" + CR LF, only ever appended.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file writes through a temporary file and a rename, with POSIX and
 // Windows branches for the one step the standard library cannot do: creating
 // a file that must not exist yet, and flushing it to stable storage.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes a whole file so that nobody ever sees half of it: the bytes go to a
 // new file beside the target, are flushed to stable storage, and only then is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // CRC-32 (the polynomial of zip and PNG) of a run of bytes: the check that a
 // journal entry arrived whole, and the fingerprint of a preview record as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The logic's working set: the shared stores, the activity log, the progress
 // bars and the window they report to. Every procedure takes it by reference,

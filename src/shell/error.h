@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The logic's one way of reporting failure: a returned value that holds either
 // a result or an Error. An Error carries a code, for the program to decide

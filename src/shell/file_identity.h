@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which file a path led to, and in what state: two looks at a path that give
 // the same identity saw the same, unchanged file (as far as the system tells).

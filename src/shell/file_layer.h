@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the logic needs of the file system, behind an interface so that tests
 // can make any single step fail: open an existing file (never creating or

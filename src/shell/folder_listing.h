@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The names in a folder and what each one is, symbolic links not followed: a
 // link is reported as a link, whatever it points at, so that a caller can

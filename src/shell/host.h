@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the logic needs of the window, in one narrow interface. The Qt
 // window implements it; the command-line companion and the tests provide their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Large blocks of memory (the stores, a whole journal read at once) placed on
 // large-page boundaries and advised to be backed by large pages where the

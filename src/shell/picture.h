@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A composed 144 x 81 picture, ready to be copied onto a picture box in one step.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything that talks to the operating system directly: the executable's
 // and the user's state folders, the file-size signal, and the files (open
 // without blocking and only when regular, create, positioned reads and writes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two progress bars inside their white frame: Shape1 (scan), Shape3
 // (extraction, also busy/idle by colour), Shape2 (the frame). Lengths in twips.

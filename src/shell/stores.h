@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's shared state: fixed-size stores, created zeroed once at start-up
 // and kept for the whole run. Index ranges are the ones the procedures use, so

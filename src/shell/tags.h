@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Tag numbers of the activity log; the names live in Stores::tagnames.
 namespace orvane::tag {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window's Edit menu: undo and redo of replacements in the open movie,
 // with the grid and picture view redrawn from what the movie then holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflow/import_picture.h"
 
 #include "shell/tags.h"

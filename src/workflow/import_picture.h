@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Importing a picture of any size and format: decoded (by the caller's
 // decoder: Qt's image reader in the window and the command line), converted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Loading a replacement picture into the picture buffer: the BMP read, the
 // repair and colour check, and the picture-buffer view.

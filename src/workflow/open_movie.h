@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a movie: the scanner's walk, then the page bar, the repair of the
 // previews found and the first page of the grid.

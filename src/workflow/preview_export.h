@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Takes scene previews out of the preview store as BMP files that the BMP
 // loader accepts: 144 x 81, 8-bit, bottom-up, with a colour table of the 151

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Putting a whole folder of previews back into the open movie: every file
 // named as the export names them, "<movie name>-NNN.<extension>", goes over

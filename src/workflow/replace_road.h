@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The replace road, joined up: the window's "Yes" (begin, then the grid and
 // picture view redrawn from what the movie now holds), and the whole road for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the main window does when it loads: title lines, resting bars, palette.
 #include <string>

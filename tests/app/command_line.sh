@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # orvane's own command line: --help and --version answer without a display and
 # exit 0; a usage mistake is one line and a hint on standard error, exit 2,
 # and never opens the window.

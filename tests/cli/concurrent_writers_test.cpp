@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two orvane-cli processes replacing the same preview with different pictures
 // at the same moment: the record always ends up holding one picture wholly,
 // the one that says "Done" last, and the journal tells exactly that.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks the installed tree: every
 # file in place, a valid desktop entry, and an installed orvane-cli that finds
 # the installed palette and picture reader on its own.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual pages against the programs: every option and command the
 # programs' own help lists is described on the page, and man finds nothing
 # to warn about in either page.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chunked reader with and without its helper thread: the same chunks in
 // the same order, a read error ending the walk at the same place, and a
 // failure or an early stop while the helper reads ahead ending cleanly, and a

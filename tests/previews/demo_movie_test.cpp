@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The demo movie written at build time: sixteen scene cards (two grid pages),
 // found only where they were written, in palette colours, one with a damaged row.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast scan (chunked reads, block search, helper thread) against the
 // plainest possible walk: every position tested byte by byte over the whole
 // file in memory, the same calls made on a core of its own. Both must leave

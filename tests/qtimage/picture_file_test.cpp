@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture reader on real files, without a Qt application object (as the
 // command line runs it): formats, orientation, transparency, and every refusal.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interrupted writes: a child process killed at every step of a replacement
 // and of an undo, and at random moments of a run of them; and power cuts at
 // every flush, in a file layer that loses what was not flushed. After the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal's format (a torn or damaged tail is ignored, what came before is
 // kept) and the history read from it (what an undo or redo acts on next).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo through the journal, the write tied to the scan, one writer at
 // a time, and the journal's place when the movie's folder takes no new file.
 #include <gtest/gtest.h>

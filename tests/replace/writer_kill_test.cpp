@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scene writer in a child process whose file-size limit stops the write for
 // real: the kernel cuts the journal's or the movie's block short, or refuses it
 // (EFBIG, since the program ignores SIGXFSZ, as both programs' main() do). The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole-file writes: the old file survives a failed write, nothing is left
 // behind, and no link, folder or the movie itself is ever written over.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A named pipe, a socket or a device where a movie, a BMP or a palette belongs
 // is refused at once: nothing waits for the other end of a pipe. (Were the
 // open to block, this test would hang until the suite's timeout.)

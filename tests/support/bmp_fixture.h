@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds BMP files for tests: valid 144 x 81 8-bit pictures and files of other
 // kinds with sound headers, so that each header check can be met on its own.

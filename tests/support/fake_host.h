@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A Host that records every call, for checking what the logic asked of the window.
 #include <string>

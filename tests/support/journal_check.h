@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a movie must look like after any interruption has been settled: every
 // write either wholly there or wholly absent, nothing else touched, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds small movies and files for tests: preview records at chosen offsets,
 // filler that cannot match, and a temporary folder that cleans up after itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The system's files with every call passed through, as the base of test file
 // layers that change one step (a read that fails, a write cut short): derive,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures for the conversion tests, made from a function of the pixel.
 #include <array>

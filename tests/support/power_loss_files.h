@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files in memory with a power switch. Every write lands in what the program
 // reads back at once, but survives a power cut only once a flush of that file

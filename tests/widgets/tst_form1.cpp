@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the offscreen platform: layout, menu, start-up, the log
 // view, the bars, and the whole road from opening a movie to replacing a preview.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Putting a whole folder back: the export's files, some retouched, go over
 // their previews in one journaled step; everything else in the folder is left
 // out and said why; a failure part-way leaves the movie as it was.
