@@ -15,17 +15,24 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStatusBar>
+#include <QGuiApplication>
+#include <QScreen>
 #include <exception>
 
 #include "app/app_icon.h"
 #include "app/grid_navigator.h"
+#include "app/grid_status.h"
 #include "app/palette_window.h"
 #include "app/picture_box.h"
 #include "app/picture_import.h"
 #include "app/put_back_dialog.h"
+#include "app/recent_movies.h"
 #include "app/shape_widget.h"
 #include "app/switch_dialog.h"
+#include "display/drawing.h"
 #include "display/grid.h"
+#include "display/palette_choice.h"
 #include "display/selection.h"
 #include "orvane/version.h"
 #include "shell/tags.h"
@@ -80,8 +87,17 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   switch_ = new Switch(this, *core_);
   connect(switch_, &Switch::wrote, this, &Form1::refreshEditMenu);
   import_ = new PictureImport(*core_, this);
+  connect(import_, &PictureImport::imported, this,
+          [this](const QString& path) { status_->setPictureSource(QFileInfo(path).fileName()); });
   orvane::Form_Load(*core_);
   refreshEditMenu();
+  restorePosition();
+}
+
+void Form1::restorePosition() {
+  // Only onto a screen that is still there.
+  const auto position = RecentMovies().windowPosition();
+  if (position && QGuiApplication::screenAt(*position + QPoint(40, 40))) move(*position);
 }
 
 Form1::~Form1() = default;
@@ -126,6 +142,8 @@ void Form1::buildWindow() {
 
   picture1_->setHint(kEmptyGridHint);
   navigator_ = new GridNavigator(picture1_, offex_, core_->s, [this](int cell) { chooseCell(cell); });
+  // Below everything else, so that no position above moves.
+  status_ = new GridStatus(picture1_, offex_, navigator_, core_->s, statusBar());
 
   // Fixed layout: nothing reacts to resizing.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -135,9 +153,13 @@ void Form1::buildMenu() {
   QMenu* open = menuBar()->addMenu("&File");
   open->setObjectName("Open");
   addItem(open, this, "Open &mevrik Movie...", "Opene", QKeySequence(Qt::CTRL | Qt::Key_O), &Form1::Opene_Click);
+  recentMenu_ = open->addMenu("Open &Recent");
+  recentMenu_->setObjectName("recent");
+  connect(recentMenu_, &QMenu::aboutToShow, this, &Form1::fillRecentMenu);
   addItem(open, this, "Open &BMP...", "openbmp", QKeySequence(Qt::CTRL | Qt::Key_B), &Form1::openbmp_Click);
   addItem(open, this, "&Import Picture...", "importPicture", QKeySequence(Qt::CTRL | Qt::Key_I),
           &Form1::importPicture_Click);
+  addItem(open, this, "Load P&alette...", "loadPalette", QKeySequence(), &Form1::loadPalette_Click);
   addItem(open, this, "&Export Previews...", "exportPreviews", QKeySequence(Qt::CTRL | Qt::Key_E),
           &Form1::exportPreviews_Click);
   addItem(open, this, "&Put Previews Back...", "putBack", QKeySequence(), &Form1::putBack_Click);
@@ -206,6 +228,37 @@ void Form1::importPicture(const QString& path) {
   import_->start(QDir::toNativeSeparators(path).toStdString(), {});
 }
 
+void Form1::loadPalette_Click() {
+  const QString path = pickFile("Palettes (*.palette *.gpl *.pal *.act *.bmp);;All files (*)");
+  if (path.isEmpty()) return;
+  rememberFolder(path);
+  const std::string native = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toStdString();
+  if (const orvane::Status chosen = orvane::chooseOwnPalette(*core_, native); !chosen) {
+    messageBox(chosen.error().message, "Palette not loaded", orvane::BoxIcon::Critical);
+    return;
+  }
+  // Everything on screen shows the new colours.
+  orvane::Draw_Click(*core_);
+  if (core_->s.pictureLoaded) paintBufferPicture(orvane::composeBuffer(core_->s));
+  if (paletteWindow_) paletteWindow_->update();
+}
+
+void Form1::fillRecentMenu() {
+  RecentMovies recent;
+  for (const QString& gone : recent.removeMissing())
+    core_->logline(("Removed from Open Recent, no longer there: " + QDir::toNativeSeparators(gone)).toStdString(),
+                   orvane::tag::Main);
+  recentMenu_->clear();
+  const QStringList movies = recent.movies();
+  for (int i = 0; i < movies.size(); ++i) {
+    const QString shown = QDir::toNativeSeparators(movies[i]);
+    QAction* item = recentMenu_->addAction(QString("&%1 %2").arg((i + 1) % 10).arg(shown));
+    item->setObjectName(QString("recent%1").arg(i + 1));
+    connect(item, &QAction::triggered, this, [this, movie = movies[i]] { openMovie(movie); });
+  }
+  if (movies.isEmpty()) recentMenu_->addAction("No recent movies")->setEnabled(false);
+}
+
 void Form1::palette_Click() {
   if (!paletteWindow_) paletteWindow_ = new PaletteWindow(core_->s, this);
   paletteWindow_->show();
@@ -226,13 +279,17 @@ void Form1::openMovie(const QString& path) {
   picture1_->setHint({});
   navigator_->restart();
   refreshEditMenu();
+  setWindowTitle(QFileInfo(path).fileName() + QString::fromUtf8(" \u2014 Orvane"));
+  RecentMovies().add(path);
+  status_->refresh();
 }
 
 void Form1::openBmp(const QString& path) {
   core_->logline("File selected, loading...", orvane::tag::Main);
   rememberFolder(path);
   // A refused picture has been reported in the log (and a box where the user can act).
-  (void)orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString());
+  if (orvane::loadblimp(*core_, QDir::toNativeSeparators(path).toStdString()))
+    status_->setPictureSource(QFileInfo(path).fileName());
 }
 
 void Form1::rememberFolder(const QString& file) { lastFolder_ = QFileInfo(file).absolutePath(); }
@@ -347,6 +404,7 @@ void Form1::dropEvent(QDropEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
   // The main window going away ends the program; no other window outlives it.
   event->accept();
+  RecentMovies().setWindowPosition(pos());
   switch_->hide();
   QApplication::quit();
 }

@@ -23,6 +23,8 @@ class ShapeWidget;
 class Switch;
 class QAction;
 class GridNavigator;
+class GridStatus;
+class QMenu;
 
 class Form1 : public QMainWindow, public orvane::Host {
   Q_OBJECT
@@ -65,6 +67,8 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape3() const { return shape3_; }
   Switch* switchDialog() const { return switch_; }
   GridNavigator* navigator() const { return navigator_; }
+  GridStatus* gridStatus() const { return status_; }
+  QMenu* recentMenu() const { return recentMenu_; }
   QAction* action(const QString& name) const;
   // The folder the Open dialogs start in: the one last used in this run
   // (empty before any, when the dialog's own default applies).
@@ -86,6 +90,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   void openbmp_Click();
   void importPicture_Click();
   void palette_Click();
+  void loadPalette_Click();
   void exit_Click();
   void exportPreviews_Click();
   void putBack_Click();
@@ -106,6 +111,10 @@ class Form1 : public QMainWindow, public orvane::Host {
  private:
   void buildWindow();
   void buildMenu();
+  // Puts the window where the user last left it, when that is on a screen.
+  void restorePosition();
+  // Open Recent's items, the movies that are gone taken out (and logged).
+  void fillRecentMenu();
   // Enables Undo and Redo as the open movie's journal allows.
   void refreshEditMenu();
   // Shows the Open dialog with one filter; empty when the user cancelled or
@@ -125,6 +134,8 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape3_ = nullptr;
   Switch* switch_ = nullptr;
   GridNavigator* navigator_ = nullptr;
+  GridStatus* status_ = nullptr;
+  QMenu* recentMenu_ = nullptr;
   QString lastFolder_;
   QAction* undo_ = nullptr;
   QAction* redo_ = nullptr;

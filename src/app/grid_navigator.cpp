@@ -31,9 +31,12 @@ void GridNavigator::restart() {
 
 void GridNavigator::place() {
   const int cell = focusCell();
-  if (!keyboard_ || cell == 0) return grid_->setFocusFrame({});
-  grid_->setFocusFrame(QRect(s_.gridpos[cell][1], s_.gridpos[cell][2], orvane::kPictureWidth,
-                             orvane::kPictureHeight));
+  if (!keyboard_ || cell == 0)
+    grid_->setFocusFrame({});
+  else
+    grid_->setFocusFrame(QRect(s_.gridpos[cell][1], s_.gridpos[cell][2], orvane::kPictureWidth,
+                               orvane::kPictureHeight));
+  emit framed();
 }
 
 void GridNavigator::frame(int n) {

@@ -23,8 +23,14 @@ class GridNavigator : public QObject {
 
   // The framed cell (1..12) of the current page, 0 when the page shows no preview.
   int focusCell() const;
+  // Whether the frame shows (the keyboard has been used on the grid).
+  bool isFramed() const { return keyboard_ && focusCell() != 0; }
   // A new movie: the frame goes back to the first preview.
   void restart();
+
+ signals:
+  // The frame moved, showed or hid.
+  void framed();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -10,7 +10,11 @@
 namespace {
 
 constexpr int kEntries = orvane::kHighestPictureColour + 1;
-constexpr int kRows = (kEntries + PaletteWindow::kColumns - 1) / PaletteWindow::kColumns;
+// The greys on the first row, then one row for each hue's shades.
+constexpr int kRows = 1 + orvane::kHues;
+static_assert(orvane::kGreys <= PaletteWindow::kColumns && orvane::kShades <= PaletteWindow::kColumns);
+static_assert(orvane::kGreys + orvane::kHues * orvane::kShades == kEntries);
+
 
 }  // namespace
 
@@ -19,11 +23,18 @@ PaletteWindow::PaletteWindow(const orvane::Stores& stores, QWidget* parent) : QD
   setFixedSize(kColumns * kSwatchWidth, kRows * kSwatchHeight);
 }
 
+QPoint PaletteWindow::cellOf(int entry) {
+  if (entry < orvane::kGreys) return {entry, 0};
+  const int shade = entry - orvane::kGreys;
+  return {shade % orvane::kShades, 1 + shade / orvane::kShades};
+}
+
 int PaletteWindow::entryAt(QPoint point) {
   if (point.x() < 0 || point.y() < 0) return -1;
   const int column = point.x() / kSwatchWidth, row = point.y() / kSwatchHeight;
-  const int entry = row * kColumns + column;
-  return column < kColumns && entry < kEntries ? entry : -1;
+  if (row == 0) return column < orvane::kGreys ? column : -1;
+  if (row >= kRows || column >= orvane::kShades) return -1;
+  return orvane::kGreys + (row - 1) * orvane::kShades + column;
 }
 
 void PaletteWindow::paintEvent(QPaintEvent*) {
@@ -33,7 +44,8 @@ void PaletteWindow::paintEvent(QPaintEvent*) {
   painter.setFont(small);
   for (int e = 0; e < kEntries; ++e) {
     const QColor colour = QColor::fromRgb(orvane::paletteArgb(s_, e));
-    const QRect swatch((e % kColumns) * kSwatchWidth, (e / kColumns) * kSwatchHeight, kSwatchWidth, kSwatchHeight);
+    const QPoint cell = cellOf(e);
+    const QRect swatch(cell.x() * kSwatchWidth, cell.y() * kSwatchHeight, kSwatchWidth, kSwatchHeight);
     painter.fillRect(swatch, colour);
     // The number in black on light colours and in white on dark ones.
     painter.setPen(qGray(colour.rgb()) > 128 ? Qt::black : Qt::white);

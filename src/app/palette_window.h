@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help -> Palette: the palette entries a picture may use (0..150) as numbered
-// swatches, sixteen to a row, with each entry's red, green and blue on hover.
+// swatches, the sixteen greys on the first row and each hue's nine shades on a
+// row of its own, with each entry's red, green and blue on hover.
 #include <QDialog>
 
 #include "shell/stores.h"
@@ -15,6 +16,8 @@ class PaletteWindow : public QDialog {
   static constexpr int kSwatchWidth = 40, kSwatchHeight = 28;
   // The entry whose swatch holds the point, or -1.
   static int entryAt(QPoint point);
+  // The column (x) and row (y) of an entry's swatch.
+  static QPoint cellOf(int entry);
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -50,6 +50,7 @@ void PictureImport::done() {
     QApplication::restoreOverrideCursor();
     busyCursor_ = false;
   }
-  (void)orvane::finishImport(core_, path_, *prepared_);  // a refusal is in the log
+  // A refusal is in the log.
+  if (orvane::finishImport(core_, path_, *prepared_)) emit imported(QString::fromStdString(path_));
   emit finished();
 }

@@ -27,6 +27,8 @@ class PictureImport : public QObject {
  signals:
   // The import is over: the picture went in, or the refusal was logged.
   void finished();
+  // The picture from `path` is in the picture buffer (emitted before finished()).
+  void imported(const QString& path);
 
  private:
   void done();

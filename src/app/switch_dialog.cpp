@@ -19,34 +19,44 @@ Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core)
   setWindowTitle("Insert?");
   setModal(false);
   setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(342, 106);
+  setFixedSize(358, 172);
+
+  // The question on top, the two pictures with what they are under them, and
+  // the answer buttons in a row at the bottom, Yes the default.
+  question_ = new QLabel(this);
+  question_->setObjectName("question");
+  question_->setGeometry(8, 6, 342, 18);
 
   const QColor background = palette().color(QPalette::Window);
-  picture1_ = new PictureBox(this, QRect(0, 0, 148, 85), background);
+  picture1_ = new PictureBox(this, QRect(8, 28, 148, 85), background);
   picture1_->setObjectName("Picture1");
-  picture2_ = new PictureBox(this, QRect(192, 0, 148, 85), background);
+  picture2_ = new PictureBox(this, QRect(202, 28, 148, 85), background);
   picture2_->setObjectName("Picture2");
+  for (PictureBox* box : {picture1_, picture2_}) box->setFocusPolicy(Qt::NoFocus);
 
   image1_ = new QLabel(this);
-  image1_->setGeometry(152, 0, 32, 32);
+  image1_->setGeometry(163, 28, 32, 32);
   image1_->setPixmap(arrowIcon());
   image2_ = new QLabel(this);
-  image2_->setGeometry(152, 48, 32, 32);
+  image2_->setGeometry(163, 76, 32, 32);
   image2_->setPixmap(arrowIcon());
 
-  command1_ = new QPushButton("Yes", this);
-  command1_->setGeometry(248, 88, 41, 17);
-  command2_ = new QPushButton("No", this);
-  command2_->setGeometry(48, 88, 41, 17);
-  for (QPushButton* b : {command1_, command2_}) {
-    b->setAutoDefault(false);
-    b->setDefault(false);
-  }
+  newCaption_ = new QLabel("Your picture", this);
+  newCaption_->setObjectName("newCaption");
+  newCaption_->setGeometry(8, 115, 148, 18);
+  oldCaption_ = new QLabel(this);
+  oldCaption_->setObjectName("oldCaption");
+  oldCaption_->setGeometry(202, 115, 148, 18);
+  for (QLabel* caption : {newCaption_, oldCaption_}) caption->setAlignment(Qt::AlignCenter);
+
+  command1_ = new QPushButton("&Yes", this);
+  command1_->setGeometry(192, 140, 75, 26);
+  command2_ = new QPushButton("&No", this);
+  command2_->setGeometry(275, 140, 75, 26);
+  command1_->setDefault(true);
+  command2_->setAutoDefault(false);
   connect(command1_, &QPushButton::clicked, this, &Switch::Command1_Click);
   connect(command2_, &QPushButton::clicked, this, &Switch::Command2_Click);
-
-  setTabOrder(picture1_, picture2_);
-  setTabOrder(picture2_, command1_);
   setTabOrder(command1_, command2_);
 
   timer1_ = new QTimer(this);
@@ -101,9 +111,11 @@ void Switch::showFor(const QRect& grid) {
     const QScreen* screen = main->screen();
     move(placeClearOf(main->frameGeometry(), grid, framed, screen ? screen->availableGeometry() : QRect()));
   }
+  describeChoice();
   show();
   raise();
   activateWindow();
+  command1_->setFocus(Qt::TabFocusReason);  // a reason that shows the focus frame
   timer1_->start();  // (re)arms the one-shot draw
 }
 
@@ -112,7 +124,13 @@ void Switch::Timer1_Timer() {
   copyout();
 }
 
+void Switch::describeChoice() {
+  question_->setText(QString("Replace the preview of scene %1 with this picture?").arg(core_.s.selpic));
+  oldCaption_->setText(QString("Scene %1 now").arg(core_.s.selpic));
+}
+
 void Switch::copyout() {
+  describeChoice();
   picture1_->paintPicture(0, 0, orvane::composeBuffer(core_.s));
   picture2_->paintPicture(0, 0, orvane::composePreview(core_.s, core_.s.selpic));
 }
@@ -129,3 +147,5 @@ void Switch::Command1_Click() {
 }
 
 void Switch::Command2_Click() { hide(); }
+
+void Switch::reject() { Command2_Click(); }  // Esc answers No

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The "Insert?" dialog: the loaded picture on the left, the chosen preview on
-// the right, arrows between them, "Yes" to write it into the movie, "No" to
-// leave everything as it is. Created once, hidden and shown again.
+// The "Insert?" dialog: a question naming the scene, the loaded picture on the
+// left ("Your picture"), the chosen preview on the right ("Scene N now"),
+// arrows between them, and a row of buttons: "Yes" (the default, Enter) to
+// write it into the movie, "No" (or Esc) to leave everything as it is.
+// Created once, hidden and shown again.
 #include <QDialog>
 #include <cstdint>
 
@@ -34,6 +36,8 @@ class Switch : public QDialog {
   PictureBox* picture2() const { return picture2_; }
   QPushButton* command1() const { return command1_; }
   QPushButton* command2() const { return command2_; }
+  QLabel* question() const { return question_; }
+  QLabel* oldCaption() const { return oldCaption_; }
   QTimer* timer1() const { return timer1_; }
 
   // A 32 x 32 arrow pointing right, drawn in code.
@@ -48,13 +52,20 @@ class Switch : public QDialog {
   void copyout();
   void Command1_Click();
   void Command2_Click();
+  void reject() override;
 
  private:
+  // The question and the captions for the chosen scene.
+  void describeChoice();
+
   orvane::Core& core_;
   PictureBox* picture1_;
   PictureBox* picture2_;
   QLabel* image1_;
   QLabel* image2_;
+  QLabel* question_;
+  QLabel* newCaption_;
+  QLabel* oldCaption_;
   QPushButton* command1_;
   QPushButton* command2_;
   QTimer* timer1_;

@@ -9,6 +9,7 @@
 
 #include "cli/console_host.h"
 #include "display/palette.h"
+#include "display/palette_choice.h"
 #include "shell/atomic_write.h"
 #include "workflow/open_movie.h"
 #include "shell/platform.h"
@@ -35,7 +36,8 @@ bool previewExists(const Core& core, int n, Io& io) {
 
 bool loadPalette(Core& core, const std::string& chosen, Io& io) {
   const std::string path =
-      chosen.empty() ? palettePath(withTrailingSeparator(executableDir(), kPathSeparator)) : chosen;
+      chosen.empty() ? paletteToLoad(withTrailingSeparator(executableDir(), kPathSeparator), rememberedPalette())
+                     : chosen;
   if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
     io.err << "orvane-cli: " << loaded.error().message << '\n';
     return chosen.empty();

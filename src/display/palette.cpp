@@ -6,7 +6,10 @@
 #include <filesystem>
 #include <iterator>
 #include <span>
+#include <vector>
 
+#include "display/palette_choice.h"
+#include "display/palette_formats.h"
 #include "orvane/version.h"
 #include "shell/tags.h"
 
@@ -177,23 +180,7 @@ std::uint32_t paletteArgb(const Stores& s, int index) {
 }
 
 PaletteParse readPaletteFile(const std::string& path, FileLayer& files) {
-  PaletteParse parse;
-  parse.table = defaultPalette();
-  const auto cannot = [&](const char* what, const Error& why) {
-    parse.status = Error{why.code, std::string("Could not ") + what + " the palette file " + path + "; default colours used."};
-    return parse;
-  };
-  auto file = files.open(path, OpenMode::Read);
-  if (!file) return cannot("open", file.error());
-  const auto length = (*file)->length();
-  if (!length) return cannot("read", length.error());
-  // Nothing after the 1024th field is read; 16 MiB is far more than any palette needs.
-  constexpr std::uint64_t kMaxRead = 16u << 20;
-  std::string text(static_cast<std::size_t>(std::min(*length, kMaxRead)), '\0');
-  const auto got = (*file)->readAt(0, std::span(reinterpret_cast<std::uint8_t*>(text.data()), text.size()));
-  if (!got) return cannot("read", got.error());
-  text.resize(*got);
-  return parsePalette(text, path);
+  return readAnyPaletteFile(path, files).parse;
 }
 
 void applyPalette(Stores& s, const PaletteTable& t) {
@@ -212,10 +199,11 @@ Status loadPaletteInto(Stores& s, const std::string& path, FileLayer& files) {
 
 void load_pal_from(Core& core, const std::string& path) {
   core.logline("Starting to load palette", tag::Palette);
-  if (const Status loaded = loadPaletteInto(core.s, path))
-    core.logline("Palette loaded.", tag::Palette);
-  else
-    core.logline(loaded.error().message, tag::Palette);
+  const AnyPalette read = readAnyPaletteFile(path);
+  applyPalette(core.s, read.parse.table);
+  if (!read.parse.status) return core.logline(read.parse.status.error().message, tag::Palette);
+  core.logline("Palette loaded.", tag::Palette);
+  core.logline(coloursFromLine(path, read), tag::Palette);
 }
 
 std::string palettePath(const std::string& appdir) {
@@ -229,6 +217,20 @@ std::string palettePath(const std::string& appdir) {
   return beside;  // reported as missing under its first and usual name
 }
 
-void load_pal1(Core& core) { load_pal_from(core, palettePath(core.s.appdir)); }
+std::string paletteToLoad(const std::string& appdir, const std::string& remembered) {
+  std::error_code ec;
+  if (!remembered.empty() && std::filesystem::is_regular_file(std::filesystem::path(std::u8string(remembered.begin(), remembered.end())), ec))
+    return remembered;
+  return palettePath(appdir);
+}
+
+void load_pal1(Core& core) {
+  const std::string remembered = rememberedPalette();
+  const std::string path = paletteToLoad(core.s.appdir, remembered);
+  load_pal_from(core, path);
+  if (!remembered.empty() && path != remembered)
+    core.logline("The palette chosen earlier, " + remembered + ", is no longer there; " + path + " was used instead.",
+                 tag::Palette);
+}
 
 }  // namespace orvane

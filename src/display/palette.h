@@ -54,8 +54,9 @@ struct PaletteParse {
 // `source` names the text in the error message (the file's path).
 PaletteParse parsePalette(std::string_view text, std::string_view source = "text");
 
-// Reads and parses a palette file; a file that cannot be opened or read keeps
-// the defaults and says so.
+// Reads and parses a palette file in any format palette_formats.h knows (the
+// text file above unless the bytes say otherwise); a file that cannot be
+// opened or read keeps the defaults and says so.
 PaletteParse readPaletteFile(const std::string& path, FileLayer& files = systemFileLayer());
 // Puts a table into pal entries 0..255.
 void applyPalette(Stores& s, const PaletteTable& table);
@@ -73,11 +74,17 @@ std::uint32_t paletteArgb(const Stores& s, int index);
 // executable first, then at the folder the build was configured for).
 std::string palettePath(const std::string& appdir);
 
-// Logs "Starting to load palette", reads the palette file into pal and
-// logs "Palette loaded." only when all 256 entries were read; otherwise logs one
-// line saying what was wrong with which file and fills the rest with defaults.
+// The palette file to load: the one the user chose and remembered, while it is
+// still there, else palettePath(appdir).
+std::string paletteToLoad(const std::string& appdir, const std::string& remembered);
+
+// Logs "Starting to load palette", reads the palette file (the user's chosen
+// one, see palette_choice.h, else the program's) into pal and logs "Palette
+// loaded." and which file in which format gave the colours; otherwise logs
+// one line saying what was wrong with which file and fills the rest with
+// defaults. A chosen palette that is gone is said so in one more line.
 void load_pal1(Core& core);
-// The same from a given file (the command-line companion's --palette).
+// The same from a given file (File > Load Palette..., the command line's --palette).
 void load_pal_from(Core& core, const std::string& path);
 
 }  // namespace orvane

@@ -21,6 +21,7 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::PaletteTooShort: return "palette too short";
     case ErrorCode::PaletteNotANumber: return "palette field not a number";
     case ErrorCode::PaletteOutOfRange: return "palette field out of range";
+    case ErrorCode::PaletteDamaged: return "palette damaged";
     case ErrorCode::TooManyColours: return "too many colours";
     case ErrorCode::OutputIsLink: return "output is a link";
     case ErrorCode::OutputIsSource: return "output is the movie";

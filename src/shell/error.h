@@ -28,6 +28,7 @@ enum class ErrorCode {
   PaletteTooShort,
   PaletteNotANumber,
   PaletteOutOfRange,
+  PaletteDamaged,  // a palette format it reads, but broken or cut short
   TooManyColours,  // more colours than a BMP colour table holds
   // Writing files of our own.
   OutputIsLink,    // the output name is a symbolic link

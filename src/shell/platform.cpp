@@ -411,6 +411,23 @@ std::string userStateFolder() {
 #endif
 }
 
+std::string userConfigFolder() {
+  const auto env = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+  };
+  const char sep = kPathSeparator;
+#ifdef _WIN32
+  const std::string base = env("LOCALAPPDATA");
+  return base.empty() ? std::string() : base + sep + "Orvane";
+#else
+  if (const std::string config = env("XDG_CONFIG_HOME"); !config.empty() && config.front() == '/')
+    return config + sep + "orvane";
+  const std::string home = env("HOME");
+  return home.empty() ? std::string() : home + sep + ".config" + sep + "orvane";
+#endif
+}
+
 void ignoreFileSizeLimitSignal() {
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);

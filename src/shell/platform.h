@@ -23,6 +23,11 @@ std::string executableDir();
 // none of these is set. The folder may not exist yet.
 std::string userStateFolder();
 
+// The folder where Orvane keeps the user's settings (the palette they chose):
+// $XDG_CONFIG_HOME/orvane, else $HOME/.config/orvane; %LOCALAPPDATA%\Orvane
+// on Windows. Empty when none of these is set. The folder may not exist yet.
+std::string userConfigFolder();
+
 // Makes a file-size limit come back as a write error (EFBIG) that the writer
 // reports and recovers from, instead of ending the process. Called first
 // thing by both programs.

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "display/palette.h"
+#include "display/palette_choice.h"
 #include "workflow/startup.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
@@ -120,7 +121,8 @@ TEST_F(LoadPaletteTest, StartUpLogsTitleCreditAndPaletteInOrderWithBarsAtRest) {
   EXPECT_EQ(host.lines.at(1).rfind("About:", 0), 0u);
   EXPECT_EQ(host.lines.at(2), "Palette:Starting to load palette\r\n");
   EXPECT_EQ(host.lines.at(3), "Palette:Palette loaded.\r\n");
-  EXPECT_EQ(host.lines.size(), 4u);
+  EXPECT_EQ(host.lines.at(4), "Palette:Colours from " + dir.file(kPaletteFileName) + " (Orvane palette, 256 entries).\r\n");
+  EXPECT_EQ(host.lines.size(), 5u);
   EXPECT_EQ(core.s.pal[1][1], 999);
   EXPECT_EQ(core.s.pal[200][2], 55);
   EXPECT_EQ(core.s.pal[256][1], 0);
@@ -145,6 +147,33 @@ TEST_F(LoadPaletteTest, AMissingOrBrokenFileIsReportedOnceAndNeverLoaded) {
   EXPECT_NE(host.lines[1].find("ends before entry 255"), std::string::npos);
   EXPECT_EQ(core.s.pal[0][1], 1);
   EXPECT_EQ(core.log.text().find("Palette loaded."), std::string::npos);
+}
+
+// A palette the user chose is used at every start while it is there; when it
+// is gone the program's own is used and the log says so.
+TEST_F(LoadPaletteTest, TheChosenPaletteWinsWhileItIsThere) {
+  const std::string home = (dir.path() / "config").string();
+  const char* before = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = before ? before : "";
+  ::setenv("XDG_CONFIG_HOME", home.c_str(), 1);
+  write(onePerLine());
+  const std::string mine = (dir.path() / "mine.gpl").string();
+  std::ofstream(mine, std::ios::binary) << "GIMP Palette\n1 2 3 first\n";
+
+  ASSERT_TRUE(chooseOwnPalette(core, mine).ok());
+  EXPECT_EQ(rememberedPalette(), mine);
+  host.lines.clear();
+  load_pal1(core);
+  EXPECT_EQ(host.lines.at(2), "Palette:Colours from " + mine + " (GIMP palette, 1 entry).\r\n");
+  EXPECT_EQ(core.s.pal[0][3], 3);
+
+  std::filesystem::remove(mine);
+  host.lines.clear();
+  load_pal1(core);
+  ASSERT_EQ(host.lines.size(), 4u);
+  EXPECT_NE(host.lines[3].find("chosen earlier, " + mine + ", is no longer there"), std::string::npos);
+  EXPECT_EQ(core.s.pal[0][3], 0);  // entry 0 of the program's own file
+  if (before) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(ShippedPalette, IsTheBuiltInDefaultTableAndKeepsPreviewColoursDistinct) {

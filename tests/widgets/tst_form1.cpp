@@ -2,6 +2,9 @@
 // The main window on the offscreen platform: layout, menu, start-up, the log
 // view, the bars, and the whole road from opening a movie to replacing a preview.
 #include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
 #include <QDir>
 #include <QImage>
 #include <QMenu>
@@ -19,6 +22,7 @@
 
 #include "app/form1.h"
 #include "app/grid_navigator.h"
+#include "app/grid_status.h"
 #include "app/palette_window.h"
 #include "app/picture_import.h"
 #include "app/picture_box.h"
@@ -82,9 +86,16 @@ class TestForm1 : public QObject {
     return form;
   }
   std::vector<Box> boxes;
+  QTemporaryDir configHome;
 
  private slots:
-  void init() { boxes.clear(); }
+  // Settings (recent movies, the window's place, the chosen palette) go to a
+  // folder of this run's own.
+  void initTestCase() { qputenv("XDG_CONFIG_HOME", configHome.path().toUtf8()); }
+  void init() {
+    boxes.clear();
+    QDir(configHome.path()).removeRecursively();
+  }
 
   void layoutAndMenuAreFixed() {
     auto form = makeForm();
@@ -109,9 +120,9 @@ class TestForm1 : public QObject {
     QCOMPARE(top[3]->text(), QString("&Help"));
     QStringList items;
     for (QAction* a : top[0]->menu()->actions()) items << (a->isSeparator() ? QString("-") : a->text());
-    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &BMP...", "&Import Picture...", "&Export Previews...",
-                                 "&Put Previews Back...", "-", "E&xit"}));
-    QCOMPARE(top[0]->menu()->actions()[2]->shortcut(), QKeySequence("Ctrl+I"));
+    QCOMPARE(items, QStringList({"Open &mevrik Movie...", "Open &Recent", "Open &BMP...", "&Import Picture...",
+                                 "Load P&alette...", "&Export Previews...", "&Put Previews Back...", "-", "E&xit"}));
+    QCOMPARE(top[0]->menu()->actions()[3]->shortcut(), QKeySequence("Ctrl+I"));
     QStringList help;
     for (QAction* a : top[3]->menu()->actions()) help << a->text();
     QCOMPARE(help, QStringList({"&Palette", "&About Orvane"}));
@@ -136,7 +147,8 @@ class TestForm1 : public QObject {
     const std::string& text = form->core().log.text();
     QVERIFY(text.rfind("About:Orvane v0.9\r\nAbout:", 0) == 0);
     QVERIFY(text.find("\r\nPalette:Starting to load palette\r\nPalette:Palette loaded.\r\n") != std::string::npos);
-    QCOMPARE(form->text1()->toPlainText().count('\n'), 4);
+    QVERIFY(text.find("\r\nPalette:Colours from ") != std::string::npos);
+    QCOMPARE(form->text1()->toPlainText().count('\n'), 5);
     QCOMPARE(form->text1()->textCursor().position(), form->text1()->document()->characterCount() - 1);
     QCOMPARE(form->shape1()->width(), 223);
     QCOMPARE(form->shape3()->width(), 223);
@@ -316,11 +328,18 @@ class TestForm1 : public QObject {
     auto* window = form->findChild<PaletteWindow*>();
     QVERIFY(window && window->isVisible());
     QCOMPARE(window->windowTitle(), QString("Palette"));
-    QCOMPARE(PaletteWindow::entryAt(QPoint(5 * 40 + 3, 2 * 28 + 3)), 37);
-    QCOMPARE(PaletteWindow::entryAt(QPoint(7 * 40 + 3, 9 * 28 + 3)), -1);  // past entry 150
-    QCOMPARE(PaletteWindow::entryAt(QPoint(6 * 40 + 3, 9 * 28 + 3)), 150);
+    // The greys on the first row, then each hue's nine shades on a row of its own.
+    QCOMPARE(PaletteWindow::entryAt(QPoint(15 * 40 + 3, 0 * 28 + 3)), 15);
+    QCOMPARE(PaletteWindow::entryAt(QPoint(3 * 40 + 3, 3 * 28 + 3)), 37);
+    QCOMPARE(PaletteWindow::entryAt(QPoint(9 * 40 + 3, 3 * 28 + 3)), -1);  // past a hue's last shade
+    QCOMPARE(PaletteWindow::entryAt(QPoint(8 * 40 + 3, 15 * 28 + 3)), 150);
+    QCOMPARE(PaletteWindow::entryAt(QPoint(0 * 40 + 3, 16 * 28 + 3)), -1);
+    for (int e = 0; e <= 150; ++e) {
+      const QPoint cell = PaletteWindow::cellOf(e);
+      QCOMPARE(PaletteWindow::entryAt(QPoint(cell.x() * 40 + 1, cell.y() * 28 + 1)), e);
+    }
     const QImage shown = window->grab().toImage();
-    QCOMPARE(shown.pixel(5 * 40 + 2, 2 * 28 + 2), orvane::paletteArgb(form->core().s, 37));
+    QCOMPARE(shown.pixel(3 * 40 + 2, 3 * 28 + 2), orvane::paletteArgb(form->core().s, 37));
   }
 
   void exportAsksBeforeOverwritingAndWritesEveryPreview() {
@@ -543,6 +562,11 @@ class TestForm1 : public QObject {
   // A folder of exported previews, two of them retouched: one dialog lists
   // exactly those two, new beside old; Yes writes both, the grid shows them,
   // and one Undo takes both back. No writes nothing.
+  void sceneNumbersInTheTitleTooltipsAndStatusBar();
+  void theInsertDialogAsksAndEscAnswersNo();
+  void openRecentAndTheWindowsPlace();
+  void loadPaletteRedrawsAndIsRemembered();
+
   void putPreviewsBackAsksOnceAndOneUndoTakesItBack() {
     QTemporaryDir dir;
     const QString movie = demoCopy(dir, "trip.3mm");
@@ -594,6 +618,131 @@ class TestForm1 : public QObject {
             std::string::npos);
   }
 };
+
+// Scene numbers: the title names the movie, every tile has a tooltip, and the
+// status bar tells the hovered or framed tile, the page and the picture's source.
+void TestForm1::sceneNumbersInTheTitleTooltipsAndStatusBar() {
+  QTemporaryDir dir;
+  const QString movie = demoCopy(dir, "demo.3mm");
+  auto form = makeForm();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  const QRect gridBefore = form->picture1()->geometry();
+  QVERIFY(form->statusBar()->geometry().top() >= form->centralWidget()->geometry().bottom());
+  QCOMPARE(form->gridStatus()->pageField()->text(), QString("No movie open"));
+
+  form->openMovie(movie);
+  QCOMPARE(form->windowTitle(), QString::fromUtf8("demo.3mm \u2014 Orvane"));
+  const orvane::Stores& s = form->core().s;
+  const QString seven = QString::fromUtf8("Scene preview 7 \u2014 at byte %1").arg(QLocale().toString(qlonglong(s.recordPosition(7))));
+  QCOMPARE(GridStatus::tileText(s, 7), seven);
+  QCOMPARE(GridStatus::tileText(s, s.piccount + 1), QString());
+  QCOMPARE(form->gridStatus()->previewAt(308 + 10, 90 + 10), 7);
+  QCOMPARE(form->gridStatus()->pageField()->text(),
+           QString::fromUtf8("Page 1 of 2 \u2014 previews 1\u201312 of %1").arg(s.piccount));
+
+  // Hovered, then framed by the keyboard once the mouse has left.
+  QTest::mouseMove(form->picture1(), QPoint(2 + 308 + 10, 2 + 90 + 10));
+  QTRY_COMPARE(form->gridStatus()->tileField()->text(), seven);
+  QEvent leave(QEvent::Leave);
+  QCoreApplication::sendEvent(form->picture1(), &leave);
+  QCOMPARE(form->gridStatus()->tileField()->text(), QString());
+  form->picture1()->setFocus();
+  QTest::keyClick(form->picture1(), Qt::Key_Right);
+  QCOMPARE(form->gridStatus()->tileField()->text(), GridStatus::tileText(s, 2));
+  QTest::keyClick(form->picture1(), Qt::Key_PageDown);
+  QVERIFY(form->gridStatus()->pageField()->text().startsWith("Page 2 of 2"));
+
+  form->openBmp(bmpFile(dir, "mine.bmp"));
+  QCOMPARE(form->gridStatus()->pictureField()->text(), QString("Picture: mine.bmp"));
+  // The grid has not moved.
+  QCOMPARE(form->picture1()->geometry(), gridBefore);
+}
+
+// The Insert? dialog asks its question for the chosen scene, Yes is the
+// default with the keyboard focus, and Esc answers No.
+void TestForm1::theInsertDialogAsksAndEscAnswersNo() {
+  QTemporaryDir dir;
+  const QString movie = demoCopy(dir, "ask.3mm");
+  const QByteArray original = readAll(movie);
+  auto form = makeForm();
+  form->show();
+  QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+  form->openMovie(movie);
+  form->openBmp(bmpFile(dir, "p.bmp"));
+  QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));  // scene 7
+  Switch* dialog = form->switchDialog();
+  QVERIFY(dialog->isVisible());
+  QCOMPARE(dialog->windowTitle(), QString("Insert?"));
+  QCOMPARE(dialog->question()->text(), QString("Replace the preview of scene 7 with this picture?"));
+  QCOMPARE(dialog->oldCaption()->text(), QString("Scene 7 now"));
+  QVERIFY(dialog->command1()->isDefault());
+  QCOMPARE(dialog->command1()->text(), QString("&Yes"));
+  QCOMPARE(dialog->command2()->text(), QString("&No"));
+  QCOMPARE(dialog->focusWidget(), dialog->command1());
+  QCOMPARE(dialog->command1()->geometry().top(), dialog->command2()->geometry().top());  // one row
+  QTest::keyClick(dialog, Qt::Key_Escape);
+  QVERIFY(!dialog->isVisible());
+  QCOMPARE(readAll(movie), original);
+}
+
+// Open Recent lists the movies newest first and drops (and logs) the ones that
+// are gone; the window comes back where it was closed.
+void TestForm1::openRecentAndTheWindowsPlace() {
+  QTemporaryDir dir;
+  const QString first = demoCopy(dir, "first.3mm"), second = demoCopy(dir, "second.3mm");
+  {
+    auto form = makeForm();
+    form->openMovie(first);
+    form->openMovie(second);
+    form->openMovie(first);
+    form->move(40, 30);
+    form->close();
+  }
+  QVERIFY(QFile::remove(second));
+  auto form = makeForm();
+  QCOMPARE(form->pos(), QPoint(40, 30));
+  emit form->recentMenu()->aboutToShow();
+  const QList<QAction*> items = form->recentMenu()->actions();
+  QCOMPARE(items.size(), 1);
+  QCOMPARE(items[0]->text(), "&1 " + QDir::toNativeSeparators(QFileInfo(first).absoluteFilePath()));
+  QVERIFY(form->core().log.text().find("Removed from Open Recent, no longer there: ") != std::string::npos);
+  items[0]->trigger();
+  QCOMPARE(form->core().s.moviefile, QDir::toNativeSeparators(first).toStdString());
+}
+
+// File > Load Palette... takes a GIMP palette, redraws with it and remembers it
+// for the next start; a damaged palette changes nothing but says why.
+void TestForm1::loadPaletteRedrawsAndIsRemembered() {
+  QTemporaryDir dir;
+  const QString movie = demoCopy(dir, "pal.3mm");
+  const QString gpl = dir.filePath("mine.gpl"), broken = dir.filePath("broken.gpl");
+  {
+    QFile f(gpl);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("GIMP Palette\nName: mine\n");
+    for (int e = 0; e < 151; ++e) f.write(QByteArray::number(e) + " 10 200 entry\n");
+    QFile b(broken);
+    QVERIFY(b.open(QIODevice::WriteOnly));
+    b.write("GIMP Palette\n1 2 three\n");
+  }
+  auto form = makeForm();
+  form->openMovie(movie);
+  form->chooseFile = [&](const QString&) { return gpl; };
+  form->loadPalette_Click();
+  QCOMPARE(orvane::paletteArgb(form->core().s, 37), 0xFF000000u | 37u << 16 | 10u << 8 | 200u);
+  QCOMPARE(form->picture1()->image().pixel(0, 0), orvane::composePreview(form->core().s, 1).at(0, 0));
+  QVERIFY(form->core().log.text().find("Palette:Colours from " + QDir::toNativeSeparators(gpl).toStdString() +
+                                       " (GIMP palette, 151 entries).") != std::string::npos);
+
+  form->chooseFile = [&](const QString&) { return broken; };
+  form->loadPalette_Click();
+  QCOMPARE(boxes.back().title, QString("Palette not loaded"));
+  QCOMPARE(orvane::paletteArgb(form->core().s, 37), 0xFF000000u | 37u << 16 | 10u << 8 | 200u);
+
+  auto next = makeForm();  // the next start uses the remembered palette
+  QCOMPARE(orvane::paletteArgb(next->core().s, 100), 0xFF000000u | 100u << 16 | 10u << 8 | 200u);
+}
 
 QTEST_MAIN(TestForm1)
 #include "tst_form1.moc"
