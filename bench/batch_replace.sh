@@ -15,7 +15,7 @@ bench_setup "$@"
 "$BUILD/bin/orvane-batch-data" "$WORK" > /dev/null
 cp "$WORK/batch.3mm" "$WORK/original.3mm"
 reset() { cp "$WORK/original.3mm" "$WORK/batch.3mm"; rm -f "$WORK/batch.3mm.orvane-journal"; }
-put_back() { "$CLI" replace "$WORK/batch.3mm" --all "$WORK/retouched" > /dev/null; }
+put_back() { "$CLI" replace -q "$WORK/batch.3mm" --all "$WORK/retouched" > /dev/null; }
 report() { local name="$1"; shift; echo "$name: $*  median $(printf '%s\n' "$@" | median) s"; }
 
 reset; put_back  # warm-up: page cache
@@ -30,7 +30,7 @@ report "255 files unchanged" "${same[@]}"
 
 # Five earlier steps and their undos in the journal: each run reads it whole.
 reset
-for ((i = 0; i < 5; ++i)); do put_back; "$CLI" undo "$WORK/batch.3mm" > /dev/null; done
+for ((i = 0; i < 5; ++i)); do put_back; "$CLI" undo -q "$WORK/batch.3mm" > /dev/null; done
 cp "$WORK/batch.3mm.orvane-journal" "$WORK/journal"
 long=()
 for ((i = 0; i < RUNS; ++i)); do

@@ -15,7 +15,7 @@ head -151 "$BUILD/bin/mevrik.palette" | awk -F, '{ printf "rgb(%d,%d,%d) ", $2, 
 # shellcheck disable=SC2046
 convert $(for c in $(cat "$WORK/colours"); do echo "xc:$c"; done) +append "$WORK/palette.png"
 
-orvane() { "$CLI" convert --force "$WORK/photo.jpg" "$WORK/orvane.bmp" > /dev/null; }
+orvane() { "$CLI" convert -q --force "$WORK/photo.jpg" "$WORK/orvane.bmp" > /dev/null; }
 magick() {
   convert "$WORK/photo.jpg" -resize '144x81^' -gravity center -extent 144x81 \
           -dither FloydSteinberg -remap "$WORK/palette.png" BMP3:"$WORK/magick.bmp"

@@ -6,9 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PRESET="${1:-default}"
+# zsh and fish check the syntax of the completion scripts; ImageMagick and
+# xdotool make the README's screenshots of the window under Xvfb.
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev qt6-image-formats-plugins xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
-          qt6-svg-dev lintian appstream)
+          qt6-svg-dev lintian appstream zsh fish imagemagick xdotool)
 # The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.
 if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64 libcli11-dev); fi
 

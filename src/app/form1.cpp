@@ -317,7 +317,10 @@ void Form1::refreshEditMenu() {
 void Form1::about_Click() {
   QMessageBox::about(this, "About Orvane",
                      QString("<b>Orvane %1</b><p>Finds the scene previews inside Mevrik movies, shows them, "
-                             "and replaces them with pictures of your own.</p>")
+                             "and replaces them with pictures of your own.</p>"
+                             "<p>Orvane is free software: you can redistribute it and/or modify it under the "
+                             "terms of the GNU General Public License, version 3 or (at your option) any later "
+                             "version. It comes with no warranty.</p>")
                          .arg(orvane::kVersionText));
 }
 

@@ -26,8 +26,11 @@ struct Options {
 
   Options() {
     parser.setApplicationDescription(
-        "Finds the scene previews inside a movie (.3mm), shows them twelve to a page, and replaces one\n"
-        "with a 144 x 81, 8-bit BMP of your own, in place.");
+        "Finds the scene previews inside a movie (.3mm), shows them twelve to a page, and puts a picture\n"
+        "of your own over the one you pick, in place: File > Import Picture (Ctrl+I) converts a photo or\n"
+        "drawing of any size and format to the movie's colours. Previews export as BMP files and go back\n"
+        "as a folder; Edit > Undo and Redo take any replacement back, from a journal beside the movie.\n"
+        "orvane-cli does the same without a window.");
     parser.addOption(help);
     parser.addOption(version);
     parser.addPositionalArgument("movie", "A movie (.3mm) to open at start.", "[movie]");

@@ -2,18 +2,32 @@
 #include "cli/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstring>
 #include <ostream>
 #include <streambuf>
 #include <string>
 #include <vector>
 
 #include "cli/command.h"
+#include "cli/completion.h"
 #include "orvane/version.h"
+#include "shell/platform.h"
 
 namespace orvane::cli {
 namespace {
 
 constexpr const char* kProgram = "orvane-cli";
+
+}  // namespace
+
+std::ostream& Io::diagnostic(const std::string& file) const {
+  err << kProgram << ": " << command << ": ";
+  if (!file.empty()) err << file << ": ";
+  return err;
+}
+
+namespace {
 
 // Counts what passes through to another stream, so that a failure that
 // printed nothing can still be told.
@@ -61,9 +75,13 @@ std::string overview(const std::vector<Command>& commands) {
       "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
       "  orvane-cli export demo.3mm --all previews/\n"
       "\n"
-      "Activity-log lines go to standard output; message boxes the window would show,\n"
-      "refusals and failures go to standard error.\n"
-      "Exit status: 0 done, 1 refused or failed, 2 wrong usage.";
+      "Standard output carries the results: scan's list, history, the names of the\n"
+      "files written, the outcome of a write. Standard error carries the activity\n"
+      "log (-q leaves it out) and every diagnostic, one line each:\n"
+      "  orvane-cli: COMMAND: FILE: reason\n"
+      "A file argument \"-\" is standard output (or, for a picture, standard input).\n"
+      "Exit status: 0 done, 1 refused or failed (a failed write to standard output\n"
+      "included), 2 wrong usage.";
   return text;
 }
 
@@ -77,9 +95,11 @@ std::vector<std::string> arguments(int argc, const char* const* argv) {
   return args;
 }
 
+// One line: what is wrong, and where the right help is.
 int usageError(const std::string& message, const Command* command, std::ostream& err) {
-  err << kProgram << ": " << oneLine(message) << '\n'
-      << "Run '" << kProgram << (command ? " " + command->app->get_name() : std::string()) << " --help' for more information.\n";
+  const std::string name = command ? command->app->get_name() : std::string();
+  err << kProgram << ": " << (command ? name + ": " : std::string()) << oneLine(message) << " (see '" << kProgram
+      << (command ? " " + name : std::string()) << " --help')\n";
   return 2;
 }
 
@@ -97,9 +117,27 @@ const Command* chosen(const std::vector<Command>& commands) {
   return nullptr;
 }
 
+// -q and -v, taken before the command or after it.
+struct OutputFlags {
+  bool quiet = false;
+  bool verbose = false;
+};
+
+void addOutputFlags(CLI::App& app, OutputFlags& flags) {
+  app.add_flag("-q,--quiet", flags.quiet, "Leave out the activity log (diagnostics stay)");
+  app.add_flag("-v,--verbose", flags.verbose, "Also let the picture decoder's own warnings through");
+}
+
+// What is left of standard output's failure to tell: the system's reason when
+// it gave one.
+std::string writeFailure() {
+  const int code = errno;
+  return code != 0 ? std::strerror(code) : "the write failed";
+}
+
 }  // namespace
 
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawErr) {
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawErr, Console console) {
   CountingBuffer counted(rawErr.rdbuf());
   std::ostream err(&counted);
 
@@ -112,15 +150,26 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawE
   app.get_formatter()->label("REQUIRED", "");
   app.get_formatter()->label("SUBCOMMAND", "COMMAND");
 
+  OutputFlags flags;
+  addOutputFlags(app, flags);
   std::vector<Command> commands;
   for (const AddCommand add : kCommands) commands.push_back(add(app));
   app.footer(overview(commands));
   for (const Command& command : commands) {
     command.app->group("Commands");
     command.app->set_help_flag("-h,--help", "Show this help and exit");
+    addOutputFlags(*command.app, flags);
   }
 
   std::vector<std::string> args = arguments(argc, argv);
+  // "--completion SHELL": the completion script, from the table just built.
+  if (!args.empty() && args.front() == "--completion") {
+    const auto script = args.size() == 2 ? completionScript(app, args[1]) : std::nullopt;
+    if (!script) return usageError("--completion takes one of bash, zsh or fish", nullptr, err);
+    out << *script;
+    out.flush();
+    return out ? 0 : 1;
+  }
   std::reverse(args.begin(), args.end());  // CLI11 takes a vector in reverse order
   try {
     app.parse(args);
@@ -145,16 +194,29 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawE
   }
 
   const Command* command = chosen(commands);
-  Io io{out, err};
+  // The picture decoder's toolkit prints its warnings (a PNG's odd colour
+  // profile, say) straight to the terminal unless told not to.
+  if (!flags.verbose) setEnvironmentIfUnset("QT_LOGGING_RULES", "*=false");
+  Io io{out, err, command->app->get_name(), flags.quiet, console.outIsTerminal, console.inIsTerminal, console.in};
   int code = 0;
   try {
     code = command->run(io);
   } catch (const UsageError& e) {
     return usageError(e.what(), command, err);
   }
+  // Results that did not arrive are a failure, whatever the command thought.
+  // A write that failed on the way left its reason behind; else the last
+  // buffered results are flushed now.
+  if (out) {
+    errno = 0;
+    out.flush();
+  }
+  if (!out) {
+    err << kProgram << ": cannot write output: " << writeFailure() << '\n';
+    return 1;
+  }
   // Whatever refused must have said so.
-  if (code != 0 && counted.count() == 0)
-    err << kProgram << ": " << command->app->get_name() << " did not complete\n";
+  if (code != 0 && counted.count() == 0) io.diagnostic("") << "did not complete\n";
   return code;
 }
 

@@ -7,10 +7,18 @@
 
 namespace orvane::cli {
 
+// Standard input, and which of the standard streams are terminals.
+struct Console {
+  std::istream* in = nullptr;  // none: "-" as a picture reads nothing
+  bool inIsTerminal = false;
+  bool outIsTerminal = false;
+};
+
 // Runs one command; returns the process exit code (0 done, 1 refused or
-// failed, 2 wrong usage). Results and log lines go to `out`; refusals, message
-// boxes and usage errors go to `err`, and a command that does not succeed
-// always leaves at least one line there.
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+// failed, 2 wrong usage). Results go to `out`; the activity log (unless -q),
+// diagnostics and usage errors go to `err`, and a command that does not
+// succeed always leaves at least one line there. Results that cannot be
+// written to `out` are a failure of their own.
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, Console console = {});
 
 }  // namespace orvane::cli

@@ -15,11 +15,27 @@ class App;
 
 namespace orvane::cli {
 
-// The command's two streams: results on `out`, refusals and message boxes on `err`.
+// The command's two streams and how the user asked them to be used. Results
+// (lists, JSON, written file names, the outcome of a write) go to `out`; the
+// activity log and every diagnostic go to `err`.
 struct Io {
   std::ostream& out;
   std::ostream& err;
+  std::string command;         // the subcommand's name, as diagnostics start with it
+  bool quiet = false;          // -q: no activity log
+  bool outIsTerminal = false;  // binary output there is refused
+  bool inIsTerminal = false;   // a picture is not read from there
+  std::istream* in = nullptr;  // standard input, for a picture given as "-"
+
+  // Where activity-log lines go: standard error, or nowhere with -q.
+  std::ostream* log() const { return quiet ? nullptr : &err; }
+  // Starts a diagnostic, "orvane-cli: COMMAND: FILE: " (without "FILE: " when
+  // `file` is empty); the caller writes the reason and the line's end.
+  std::ostream& diagnostic(const std::string& file) const;
 };
+
+// "-" as a file argument: standard output (or input).
+inline bool isStandardStream(const std::string& path) { return path == "-"; }
 
 // A mistake in how the command was called that the parser cannot see (two
 // arguments that only make sense together, say). Exits 2 like a parse error.
@@ -45,9 +61,10 @@ Command addImport(CLI::App& parent);
 Command addPalette(CLI::App& parent);
 Command addHistory(CLI::App& parent);
 Command addUndo(CLI::App& parent);
+Command addRedo(CLI::App& parent);
 
 // Every subcommand, in the order the help lists them.
-inline constexpr AddCommand kCommands[] = {addScan,   addReplace, addImport,  addConvert,
-                                           addExport, addPalette, addHistory, addUndo};
+inline constexpr AddCommand kCommands[] = {addScan,   addReplace, addImport, addConvert, addExport,
+                                           addPalette, addHistory, addUndo,   addRedo};
 
 }  // namespace orvane::cli

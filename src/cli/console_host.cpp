@@ -7,19 +7,28 @@
 namespace orvane::cli {
 
 void ConsoleHost::logAppended(std::string_view line) {
-  if (!log_) return;
+  std::ostream* log = io_.log();
+  if (!log) return;
   if (line.size() >= 2 && line.substr(line.size() - 2) == "\r\n") line.remove_suffix(2);
-  *log_ << line << '\n';
+  *log << line << '\n';
 }
 
-void ConsoleHost::messageBox(std::string_view text, std::string_view title, BoxIcon) {
-  std::string flat;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    flat += (text[i] == '\r' || text[i] == '\n') ? ' ' : text[i];
+std::string boxLine(std::string_view text, const std::string& file) {
+  std::string joined;
+  while (!text.empty()) {
+    const std::size_t end = text.find_first_of("\r\n");
+    std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    if (line.empty() || (!file.empty() && line == file)) continue;
+    joined += (joined.empty() ? "" : " ") + std::string(line);
   }
-  if (!title.empty()) err_ << title << ": ";
-  err_ << flat << '\n';
+  return joined;
+}
+
+void ConsoleHost::messageBox(std::string_view text, std::string_view title, BoxIcon icon) {
+  // The window's "Done" notice, the only plain box without a title.
+  if (title.empty() && icon == BoxIcon::None) return;
+  io_.diagnostic(file_) << boxLine(text, file_) << '\n';
   boxShown_ = true;
 }
 

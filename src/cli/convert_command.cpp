@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/picture_options.h"
+#include "cli/standard_input.h"
 #include "cli/steps.h"
 #include "cli/picture_reader.h"
 #include "replace/bmp_writer.h"
@@ -23,18 +24,23 @@ struct ConvertArgs {
 };
 
 int runConvert(const ConvertArgs& a, Io& io) {
-  ConsoleHost host(&io.out, io.err);
+  ConsoleHost host(io, a.picture);
   Core core(host);
-  if (!loadPalette(core, a.palette, io) || !mayWrite(a.output, a.force, a.picture, io)) return 1;
+  if (!loadPalette(core, a.palette, io)) return 1;
+  if (isStandardStream(a.output) ? !binaryMayGoOut("a BMP", io) : !mayWrite(a.output, a.force, a.picture, io))
+    return 1;
+  const auto picture = PictureArgument::from(a.picture, io);
+  if (!picture) return 1;
 
   logImportStart(core, a.picture);
-  const auto prepared = preparePicture(a.picture, pictureColours(core.s), a.options.conversion(), pictureReader());
+  const auto prepared =
+      preparePicture(picture->path(), pictureColours(core.s), a.options.conversion(), pictureReader());
   if (!logPrepared(core, a.picture, prepared)) {
-    io.err << "orvane-cli: cannot convert " << a.picture << ": " << prepared.error().message << '\n';
+    io.diagnostic(a.picture) << "cannot convert it: " << prepared.error().message << '\n';
     return 1;
   }
   const auto bytes = bmp::encode8(pixelRows(prepared->picture), pictureColourTable(core.s)).value();
-  return writeOutput(a.output, bytes, io) ? 0 : 1;
+  return writeResult(a.output, bytes, io) ? 0 : 1;
 }
 
 }  // namespace
@@ -42,10 +48,10 @@ int runConvert(const ConvertArgs& a, Io& io) {
 Command addConvert(CLI::App& parent) {
   auto o = std::make_shared<ConvertArgs>();
   CLI::App* sub = parent.add_subcommand("convert", "Turn any picture into a 144 x 81 BMP in the palette's colours");
-  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")
+  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")
       ->required()
       ->type_name("");
-  sub->add_option("OUT", o->output, "The BMP to write (144 x 81, 8-bit, uncompressed)")->required()->type_name("");
+  sub->add_option("OUT", o->output, "The BMP to write (144 x 81, 8-bit, uncompressed); - writes\nit to standard output")->required()->type_name("");
   addPictureOptions(*sub, o->options);
   sub->add_option("--palette", o->palette,
                   "The palette (default: mevrik.palette beside this program,\nelse the installed one)")
@@ -57,9 +63,10 @@ Command addConvert(CLI::App& parent) {
       "\n"
       "Examples:\n"
       "  orvane-cli convert holiday.jpg scene3.bmp\n"
-      "  orvane-cli convert --fit=pad --dither=none logo.png logo.bmp");
+      "  orvane-cli convert --fit=pad --dither=none logo.png logo.bmp\n"
+      "  orvane-cli convert - - < holiday.jpg > scene3.bmp");
   return {sub,
-          {"convert PICTURE OUT.bmp [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE] [--force]"},
+          {"convert PICTURE|- OUT.bmp|- [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE] [--force]"},
           [o](Io& io) { return runConvert(*o, io); }};
 }
 

@@ -36,18 +36,13 @@ bool prepareFolder(const std::string& dir, Io& io) {
   std::error_code ec;
   fs::create_directories(utf8Path(dir), ec);
   if (fs::is_directory(utf8Path(dir), ec)) return true;
-  io.err << "orvane-cli: cannot use " << dir << " as a folder\n";
+  io.diagnostic(dir) << "cannot use it as a folder\n";
   return false;
 }
 
 int toStandardOutput(const Core& core, int n, Io& io) {
   if (!previewExists(core, n, io)) return 1;
-  const auto bytes = previewBmp(core.s, n);
-  io.out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  io.out.flush();
-  if (io.out) return 0;
-  io.err << "orvane-cli: could not write the BMP to standard output\n";
-  return 1;
+  return writeResult("-", previewBmp(core.s, n), io) ? 0 : 1;
 }
 
 int runExport(const ExportOptions& o, Io& io) {
@@ -59,8 +54,8 @@ int runExport(const ExportOptions& o, Io& io) {
   if (all && o.all == "-") throw UsageError("--all writes files into a folder, not to standard output");
   const bool toStdout = !all && o.output == "-";
 
-  // Writing the BMP to standard output keeps the log lines out of it.
-  ConsoleHost host(toStdout ? nullptr : &io.out, io.err);
+  if (toStdout && !binaryMayGoOut("a BMP", io)) return 1;
+  ConsoleHost host(io, o.movie);
   Core core(host);
   if (!loadPalette(core, o.palette, io) || !openMovie(core, o.movie, io)) return 1;
   if (toStdout) return toStandardOutput(core, toNumber(o.number), io);
@@ -78,16 +73,19 @@ int runExport(const ExportOptions& o, Io& io) {
     if (dir.empty()) dir = ".";
     std::error_code ec;
     if (!fs::is_directory(utf8Path(dir), ec)) {
-      io.err << "orvane-cli: cannot write " << o.output << ": there is no folder " << dir << '\n';
+      io.diagnostic(o.output) << "cannot write it: there is no folder " << dir << '\n';
       return 1;
     }
   }
   if (!outputsAllowed(items, core, o.force, io)) return 1;
 
   const int written = exportPreviews(core, items, dir);
-  if (written == static_cast<int>(items.size())) return 0;
+  if (written == static_cast<int>(items.size())) {
+    for (const auto& item : items) io.out << item.path << '\n';
+    return 0;
+  }
   const std::size_t failed = items.size() - static_cast<std::size_t>(written);
-  io.err << "orvane-cli: " << failed << " of " << previewCount(items.size())
+  io.diagnostic(all ? dir : o.output) << failed << " of " << previewCount(items.size())
          << " could not be written (the Extract lines say why)\n";
   return 1;
 }

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "cli/journal_steps.h"
 #include "cli/steps.h"
 
 namespace orvane::cli {
@@ -18,18 +19,22 @@ void checkOneOrAll(const std::string& command, const std::string& number, const 
 int putFolderBack(Core& core, const std::string& movie, const std::string& folder, const std::string& extension,
                   const FolderPictureReader& read, Io& io) {
   if (!openMovie(core, movie, io)) return 1;
+  const auto before = newestReplacement(movie);
   const auto plan = planPutBack(core.s, folder, extension, read);
   if (!plan) {
-    io.err << "orvane-cli: cannot read the folder " << folder << ": " << plan.error().message << '\n';
+    io.diagnostic(folder) << "cannot read the folder: " << plan.error().message << '\n';
     return 1;
   }
   if (plan->named() == 0) {
-    io.err << "orvane-cli: no file in " << folder << " is named " << plan->pattern << '\n';
+    io.diagnostic(folder) << "no file in the folder is named " << plan->pattern << '\n';
     return 1;
   }
   if (!putPreviewsBack(core, *plan)) return 1;
+  // Nothing retouched writes nothing and makes no step.
+  if (const auto after = newestReplacement(movie); after && (!before || after->number != before->number))
+    io.out << replacedLine(*after, movie) << '\n';
   if (plan->refused.empty()) return 0;
-  io.err << "orvane-cli: " << plan->refused.size() << " of " << plan->named()
+  io.diagnostic(folder) << plan->refused.size() << " of " << plan->named()
          << (plan->named() == 1 ? " file" : " files") << " refused (the Replace lines say why)\n";
   return 1;
 }

@@ -11,6 +11,7 @@
 #include "cli/console_host.h"
 #include "cli/folder_put_back.h"
 #include "cli/picture_options.h"
+#include "cli/standard_input.h"
 #include "cli/steps.h"
 #include "cli/picture_reader.h"
 #include "workflow/import_picture.h"
@@ -35,13 +36,15 @@ FolderPictureReader converter(const Core& core, const convert::ConvertOptions& o
 
 int runImport(const ImportArgs& a, Io& io) {
   checkOneOrAll("import", a.number, a.picture, a.all);
-  ConsoleHost host(&io.out, io.err);
+  ConsoleHost host(io, a.movie);
   Core core(host);
   if (!loadPalette(core, a.palette, io)) return 1;
   if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
+  const auto picture = PictureArgument::from(a.picture, io);
+  if (!picture) return 1;
   const auto load = [&](Core& c) {
-    Status imported = importPicture(c, a.picture, a.options.conversion(), pictureReader());
-    if (!imported) io.err << "orvane-cli: cannot import " << a.picture << ": " << imported.error().message << '\n';
+    Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
+    if (!imported) io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
     return imported;
   };
   return replaceWith(core, a.movie, a.number, load, host, io);
@@ -53,7 +56,7 @@ Command addImport(CLI::App& parent) {
   auto o = std::make_shared<ImportArgs>();
   CLI::App* sub = parent.add_subcommand("import", "Convert any picture and write it over one preview of a movie,\nor a folder of them over many");
   addMovieAndNumber(*sub, o->movie, o->number);
-  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...")->type_name("");
+  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")->type_name("");
   sub->add_option("--all", o->all,
                   "Convert every picture in folder DIR named <movie name>-NNN.<any\n"
                   "extension> and put it over preview NNN, all in one step")

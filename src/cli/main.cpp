@@ -13,9 +13,11 @@
 
 int main(int argc, char** argv) {
   orvane::ignoreFileSizeLimitSignal();
+  orvane::ignoreBrokenPipeSignal();  // a reader gone is reported, exit 1
 #ifdef _WIN32
   // A BMP written to standard output must arrive byte for byte.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  return orvane::cli::run(argc, argv, std::cout, std::cerr);
+  return orvane::cli::run(argc, argv, std::cout, std::cerr,
+                          {&std::cin, orvane::standardInputIsTerminal(), orvane::standardOutputIsTerminal()});
 }

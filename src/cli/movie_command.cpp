@@ -7,9 +7,9 @@
 
 namespace orvane::cli {
 
-bool openedAndSettled(Core& core, const std::string& movie, std::ostream& err) {
+bool openedAndSettled(Core& core, const std::string& movie, const Io& io) {
   if (auto opened = systemFileLayer().open(movie, OpenMode::Read); !opened) {
-    err << "orvane-cli: cannot open movie " << movie << ": " << opened.error().message << '\n';
+    io.diagnostic(movie) << "cannot open the movie: " << opened.error().message << '\n';
     return false;
   }
   (void)recoverMovie(core, movie);  // what it could not settle, it has logged

@@ -6,12 +6,13 @@
 #include <iosfwd>
 #include <string>
 
+#include "cli/command.h"
 #include "shell/core.h"
 
 namespace orvane::cli {
 
 // False, with a line on standard error, when the movie cannot be opened; the
-// lines of a settled interrupted write go to the log (standard output).
-bool openedAndSettled(Core& core, const std::string& movie, std::ostream& err);
+// lines of a settled interrupted write go to the activity log.
+bool openedAndSettled(Core& core, const std::string& movie, const Io& io);
 
 }  // namespace orvane::cli

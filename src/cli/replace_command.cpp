@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/folder_put_back.h"
+#include "cli/standard_input.h"
 #include "cli/steps.h"
 #include "workflow/load_picture.h"
 #include "workflow/replace_road.h"
@@ -22,10 +23,11 @@ struct ReplaceOptions {
 };
 
 // Why the loader turned the picture down, when it said nothing itself.
-void explainRefusedPicture(const std::string& picture, Io& io) {
+// `path` is where it was read from (standard input's copy for "-").
+void explainRefusedPicture(const std::string& picture, const std::string& path, Io& io) {
   std::error_code ec;
-  const auto status = std::filesystem::status(std::filesystem::path(std::u8string(picture.begin(), picture.end())), ec);
-  io.err << "orvane-cli: cannot use " << picture << " as the picture: ";
+  const auto status = std::filesystem::status(std::filesystem::path(std::u8string(path.begin(), path.end())), ec);
+  io.diagnostic(picture) << "cannot use it as the picture: ";
   if (!std::filesystem::exists(status))
     io.err << (ec ? ec.message() : "no such file") << '\n';
   else
@@ -34,12 +36,14 @@ void explainRefusedPicture(const std::string& picture, Io& io) {
 
 int runReplace(const ReplaceOptions& o, Io& io) {
   checkOneOrAll("replace", o.number, o.picture, o.all);
-  ConsoleHost host(&io.out, io.err);
+  ConsoleHost host(io, o.movie);
   Core core(host);
   if (!o.all.empty()) return putFolderBack(core, o.movie, o.all, "bmp", bmpFileReader(), io);
+  const auto picture = PictureArgument::from(o.picture, io);
+  if (!picture) return 1;
   const auto load = [&](Core& c) {
-    Status loaded = loadblimp(c, o.picture);
-    if (!loaded && !host.boxShown()) explainRefusedPicture(o.picture, io);
+    Status loaded = loadblimp(c, picture->path());
+    if (!loaded && !host.boxShown()) explainRefusedPicture(o.picture, picture->path(), io);
     return loaded;
   };
   return replaceWith(core, o.movie, o.number, load, host, io);
@@ -51,7 +55,7 @@ Command addReplace(CLI::App& parent) {
   auto o = std::make_shared<ReplaceOptions>();
   CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, or a folder of them\nover many, in place");
   addMovieAndNumber(*sub, o->movie, o->number);
-  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels")->type_name("");
+  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels; - reads it\nfrom standard input")->type_name("");
   sub->add_option("--all", o->all,
                   "Put back every BMP in folder DIR named as export --all names\n"
                   "them, <movie name>-NNN.bmp, over preview NNN, in one step")
@@ -64,6 +68,7 @@ Command addReplace(CLI::App& parent) {
       "\n"
       "Examples:\n"
       "  orvane-cli replace demo.3mm 3 sunset.bmp\n"
+      "  orvane-cli export demo.3mm 3 - | orvane-cli replace other.3mm 3 -\n"
       "  orvane-cli replace demo.3mm --all previews/");
   return {sub, {"replace MOVIE N PICTURE", "replace MOVIE --all DIR"}, [o](Io& io) { return runReplace(*o, io); }};
 }

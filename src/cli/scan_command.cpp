@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// orvane-cli scan MOVIE [--json] [-q]: the scan's log lines, then how many
-// previews the movie holds.
+// orvane-cli scan MOVIE [--json] [-q]: how many previews the movie holds (or
+// a JSON list of them); the scan's log lines on standard error.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <ostream>
@@ -16,11 +16,10 @@ namespace {
 struct ScanOptions {
   std::string movie;
   bool json = false;
-  bool quiet = false;
 };
 
 int runScan(const ScanOptions& o, Io& io) {
-  ConsoleHost host(o.json || o.quiet ? nullptr : &io.out, io.err);
+  ConsoleHost host(io, o.movie);
   Core core(host);
   const auto scanned = openMovie(core, o.movie, io);
   if (!scanned) return 1;
@@ -30,8 +29,8 @@ int runScan(const ScanOptions& o, Io& io) {
     io.out << summaryLine(core.s.piccount) << '\n';
   // A movie read only in part is not a scan that did its work.
   if (scanned->readError) {
-    io.err << "orvane-cli: could not read all of " << o.movie << ": " << scanned->readError->message
-           << " (from byte " << scanned->readUpTo << " on)\n";
+    io.diagnostic(o.movie) << "could not read all of it: " << scanned->readError->message << " (from byte "
+                           << scanned->readUpTo << " on)\n";
     return 1;
   }
   return 0;
@@ -44,11 +43,15 @@ Command addScan(CLI::App& parent) {
   CLI::App* sub = parent.add_subcommand("scan", "Find the previews in a movie and say how many there are");
   sub->add_option("MOVIE", o->movie, "The movie file (.3mm)")->required()->type_name("");
   sub->add_flag("--json", o->json,
-                "Print a JSON array instead of the log lines: one\n"
+                "Print a JSON array instead of the summary: one\n"
                 "object per preview with its number, its one-based\n"
                 "position in the movie and the rows repaired");
-  sub->add_flag("-q,--quiet", o->quiet, "Print only the summary line, not the log lines");
-  sub->footer("Examples:\n  orvane-cli scan demo.3mm\n  orvane-cli scan --json demo.3mm");
+  sub->footer(
+      "The activity log goes to standard error, the summary (or the JSON) to\n"
+      "standard output. A file without previews says so on standard error and\n"
+      "exits 0.\n"
+      "\n"
+      "Examples:\n  orvane-cli scan demo.3mm\n  orvane-cli scan -q --json demo.3mm");
   return {sub, {"scan MOVIE [--json] [-q]"}, [o](Io& io) { return runScan(*o, io); }};
 }
 

@@ -25,7 +25,8 @@ class ConsoleHost;
 std::string previewCount(std::size_t n);
 
 // Scans the movie into the stores.
-// Empty (after the line on standard error) when it cannot be opened.
+// Empty (after the line on standard error) when it cannot be opened. A movie
+// without previews opens, with a hint on standard error that it may be no movie.
 std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& io);
 
 // Preview n exists in the scanned movie.
@@ -42,6 +43,12 @@ bool loadPalette(Core& core, const std::string& chosen, Io& io);
 bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io);
 // Writes the bytes to `path` whole or not at all (a new file renamed over it).
 bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
+// False, with the hint to redirect, when binary output (`what`: "a BMP")
+// would go to a terminal.
+bool binaryMayGoOut(const std::string& what, const Io& io);
+// The bytes to standard output for "-", else written as writeOutput writes
+// them and the file's name printed on standard output.
+bool writeResult(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
 
 // MOVIE and N, the arguments replace and import start with.
 void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number);

@@ -3,14 +3,9 @@
 // movie, or every one, newest first.
 #include <CLI/CLI.hpp>
 #include <memory>
-#include <ostream>
 
 #include "cli/command.h"
-#include "cli/console_host.h"
-#include "cli/movie_command.h"
-#include "replace/undo.h"
-#include "shell/core.h"
-#include "workflow/history_steps.h"
+#include "cli/history_step.h"
 
 namespace orvane::cli {
 namespace {
@@ -19,26 +14,6 @@ struct UndoOptions {
   std::string movie;
   bool all = false;
 };
-
-// Prints the log lines of each undo, boxes on standard error. 0 when every
-// undo asked for was made (with --all, also when there was nothing to undo),
-// 1 when one was refused or failed, or there was nothing to undo.
-int runUndo(const UndoOptions& options, Io& io) {
-  std::ostream& err = io.err;
-  ConsoleHost host(&io.out, err);
-  Core core(host);
-  if (!openedAndSettled(core, options.movie, err)) return 1;
-  if (!options.all) return stepHistory(core, options.movie, HistoryStep::Undo).ok() ? 0 : 1;
-  for (;;) {
-    const auto steps = availableSteps(options.movie);
-    if (!steps) {
-      err << "orvane-cli: " << steps.error().message << '\n';
-      return 1;
-    }
-    if (!steps->undo) return 0;
-    if (!stepHistory(core, options.movie, HistoryStep::Undo)) return 1;
-  }
-}
 
 }  // namespace
 
@@ -50,10 +25,12 @@ Command addUndo(CLI::App& parent) {
   sub->footer(
       "An undo puts back the bytes the replacement found, after checking that the\n"
       "scene still holds exactly what it wrote; a scene changed since is left alone.\n"
-      "Undoing every replacement gives back the movie as it was.\n"
+      "Undoing every replacement gives back the movie as it was. redo makes the\n"
+      "newest undone replacement again.\n"
       "\n"
       "Examples:\n  orvane-cli undo demo.3mm\n  orvane-cli undo demo.3mm --all");
-  return {sub, {"undo MOVIE [--all]"}, [o](Io& io) { return runUndo(*o, io); }};
+  return {sub, {"undo MOVIE [--all]"},
+          [o](Io& io) { return takeHistorySteps(HistoryStep::Undo, o->movie, o->all, io); }};
 }
 
 }  // namespace orvane::cli

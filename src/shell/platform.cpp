@@ -434,6 +434,37 @@ void ignoreFileSizeLimitSignal() {
 #endif
 }
 
+void ignoreBrokenPipeSignal() {
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+bool standardOutputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdout)) != 0;
+#else
+  return ::isatty(STDOUT_FILENO) == 1;
+#endif
+}
+
+bool standardInputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdin)) != 0;
+#else
+  return ::isatty(STDIN_FILENO) == 1;
+#endif
+}
+
+void setEnvironmentIfUnset(const std::string& name, const std::string& value) {
+  if (std::getenv(name.c_str())) return;
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value.c_str());
+#else
+  ::setenv(name.c_str(), value.c_str(), 0);
+#endif
+}
+
 Result<void*> moduleSymbol(const std::string& path, const char* symbol) {
 #ifdef _WIN32
   const HMODULE module = LoadLibraryW(fromUtf8(path).c_str());

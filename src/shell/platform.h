@@ -33,6 +33,19 @@ std::string userConfigFolder();
 // thing by both programs.
 void ignoreFileSizeLimitSignal();
 
+// Makes a write to a pipe whose reader has gone come back as an error
+// (EPIPE) that orvane-cli reports, instead of ending the process silently.
+void ignoreBrokenPipeSignal();
+
+// Standard output is a terminal (not a file or a pipe).
+bool standardOutputIsTerminal();
+// Standard input is a terminal (nothing was piped or redirected into it).
+bool standardInputIsTerminal();
+
+// Sets an environment variable for this process and what it loads, unless the
+// user has set it already.
+void setEnvironmentIfUnset(const std::string& name, const std::string& value);
+
 // The address of `symbol` in the loadable module at `path` (a shared library),
 // loaded the first time and kept for the rest of the run.
 Result<void*> moduleSymbol(const std::string& path, const char* symbol);

@@ -2,9 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 #include "cli/cli.h"
+#include "cli/history_report.h"
+#include "cli/journal_steps.h"
 #include "display/palette.h"
 #include "previews/record_format.h"
 #include "replace/bmp_loader.h"
@@ -53,17 +57,16 @@ struct CliTest : ::testing::Test {
   }
 };
 
-TEST_F(CliTest, ScanPrintsExactlyTheScansLogLines) {
+TEST_F(CliTest, ScanPrintsExactlyTheScansLogLinesOnStandardError) {
   const Result r = cli({"scan", movie});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out, "2 previews found\n");
   const std::string second = std::to_string(101 + record::kRecordBytes + 50);
-  EXPECT_EQ(r.out, "Scanner:Trying to load Scene.3mm, file is " + std::to_string(original.size()) +
+  EXPECT_EQ(r.err, "Scanner:Trying to load Scene.3mm, file is " + std::to_string(original.size()) +
                        " bytes long.\n"
                        "Extract_3:Extracting 101 to memory(1)\nExtract_3:Done\n"
                        "Extract_3:Extracting " + second + " to memory(2)\nExtract_3:Done\n"
-                       "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n"
-                       "2 previews found\n");
+                       "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n");
 }
 
 TEST_F(CliTest, UsageAndUnreadableMoviesGiveTheirExitCodes) {
@@ -87,13 +90,13 @@ TEST_F(CliTest, UsageAndUnreadableMoviesGiveTheirExitCodes) {
 TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
   const Result r = cli({"replace", movie, "2", bmp("pic.bmp", 3)});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.err, "Done,Scene preview was replaced.\n");
+  EXPECT_EQ(r.out, "scene preview 2 replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
   const std::string bmpLines = "BMPsys:Opening " + dir.file("pic.bmp") + "...\n"
                                "BMPsys:Image loaded, checking for errors...\n"
                                "Repairer:Starting repairs...\nRepairer:No errors.\nRepairer:40.5pairs repaired.\n"
                                "Replace:Begining scene replace...\nReplace:Scene replaced.\n";
-  ASSERT_GE(r.out.size(), bmpLines.size());
-  EXPECT_EQ(r.out.substr(r.out.size() - bmpLines.size()), bmpLines);
+  ASSERT_GE(r.err.size(), bmpLines.size());
+  EXPECT_EQ(r.err.substr(r.err.size() - bmpLines.size()), bmpLines);
 
   const Bytes after = testing::readFile(movie);
   ASSERT_EQ(after.size(), original.size());
@@ -117,7 +120,7 @@ TEST_F(CliTest, ReplaceRefusalsExitWithOneAndWriteNothing) {
   testing::writeFile(dir.file("broken.bmp"), broken);
   r = cli({"replace", movie, "1", dir.file("broken.bmp")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.out.find("BMPsys:Bmp is corrupt! ("), std::string::npos);
+  EXPECT_NE(r.err.find("BMPsys:Bmp is corrupt! ("), std::string::npos);
   EXPECT_EQ(testing::readFile(movie), original);
 }
 
@@ -148,7 +151,8 @@ TEST_F(CliTest, HistoryListsReplacementsNewestFirstAndUndoAllGivesTheOriginalBac
 
   const Result one = cli({"undo", movie});
   EXPECT_EQ(one.code, 0);
-  EXPECT_EQ(one.out, "Replace:Replacement of scene preview 2 undone.\n");
+  EXPECT_EQ(one.err, "Replace:Replacement of scene preview 2 undone.\n");
+  EXPECT_EQ(one.out, "replacement of scene preview 2 undone (journal step 2; redo with: orvane-cli redo " + movie + ")\n");
   EXPECT_NE(cli({"history", movie}).out.find("scene preview 2  undone"), std::string::npos);
   EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
   EXPECT_EQ(testing::readFile(movie), original);  // the damaged prefix included
@@ -164,7 +168,8 @@ TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
   testing::writeFile(dir.file("my.palette"), Bytes(palette.begin(), palette.end()));
   const Result r = cli({"export", "--palette", dir.file("my.palette"), movie, "--all", dir.file("out")});
   ASSERT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("Extract:Exported 2 of 2 previews to"), std::string::npos);
+  EXPECT_NE(r.err.find("Extract:Exported 2 of 2 previews to"), std::string::npos);
+  EXPECT_EQ(r.out, dir.file("out") + "/Scene-001.bmp\n" + dir.file("out") + "/Scene-002.bmp\n");
   const Bytes first = testing::readFile(dir.file("out/Scene-001.bmp"));
   // The colour table holds the 151 colours a picture may use, no more.
   ASSERT_EQ(first.size(), 14u + 40 + 4 * 151 + 81 * 144);
@@ -179,14 +184,14 @@ TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
 
 
 // Usage mistakes: exit 2, nothing on standard output, one line saying what is
-// wrong and one pointing to the right --help.
+// wrong and pointing to the right --help.
 void expectUsageError(const std::vector<std::string>& args, const std::string& helpFor) {
   const Result r = cli(args);
   EXPECT_EQ(r.code, 2) << args.size();
   EXPECT_EQ(r.out, "");
-  ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 2) << r.err;
+  ASSERT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   EXPECT_EQ(r.err.rfind("orvane-cli: ", 0), 0u) << r.err;
-  EXPECT_NE(r.err.find("\nRun '" + helpFor + " --help' for more information.\n"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(" (see '" + helpFor + " --help')\n"), std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, ArgumentsFollowTheUsualConventions) {
@@ -203,7 +208,7 @@ TEST_F(CliTest, ArgumentsFollowTheUsualConventions) {
   // After "--" everything is a file name, even what looks like an option.
   const Result dashed = cli({"scan", "--", "--json"});
   EXPECT_EQ(dashed.code, 1);
-  EXPECT_NE(dashed.err.find("cannot open movie --json"), std::string::npos);
+  EXPECT_NE(dashed.err.find("orvane-cli: scan: --json: cannot open the movie"), std::string::npos);
 
   const Result joined = cli({"export", "--palette=" + dir.file("missing.palette"), movie, "1", dir.file("x.bmp")});
   EXPECT_EQ(joined.code, 1);  // the option's value was taken from after the "="
@@ -225,7 +230,7 @@ TEST_F(CliTest, ScanSummaryQuietAndJson) {
   Result r = cli({"scan", "-q", movie});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "2 previews found\n");
-  r = cli({"scan", "--json", movie});
+  r = cli({"scan", "--json", "-q", movie});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "");
   // Preview 2 has one row whose prefix the scan repaired.
@@ -240,13 +245,16 @@ TEST_F(CliTest, ScanSummaryQuietAndJson) {
   testing::writeFile(dir.file("one.3mm"), one);
   EXPECT_EQ(cli({"scan", "--quiet", dir.file("one.3mm")}).out, "1 preview found\n");
   testing::writeFile(dir.file("none.3mm"), testing::filler(100, 3));
-  EXPECT_EQ(cli({"scan", "-q", dir.file("none.3mm")}).out, "0 previews found\n");
+  r = cli({"scan", "-q", dir.file("none.3mm")});
+  EXPECT_EQ(r.code, 0);
+  EXPECT_EQ(r.out, "0 previews found\n");
+  EXPECT_EQ(r.err, "orvane-cli: scan: " + dir.file("none.3mm") + ": no scene previews found; is this a Mevrik movie?\n");
   EXPECT_EQ(cli({"scan", "--json", dir.file("none.3mm")}).out, "[]\n");
 }
 
 TEST_F(CliTest, EveryRefusalSaysWhyOnStandardError) {
   const auto refused = [](const Result& r) {
-    return r.code == 1 && !r.err.empty() && r.err.rfind("orvane-cli: ", 0) == 0;
+    return r.code == 1 && (r.err.rfind("orvane-cli: ", 0) == 0 || r.err.find("\norvane-cli: ") != std::string::npos);
   };
   const std::string png = dir.file("photo.png");
   testing::writeFile(png, Bytes{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'});
@@ -265,7 +273,7 @@ TEST_F(CliTest, EveryRefusalSaysWhyOnStandardError) {
 
 TEST_F(CliTest, ExportToStandardOutputWritesOnlyTheBmp) {
   ASSERT_EQ(cli({"export", movie, "2", dir.file("two.bmp")}).code, 0);
-  const Result r = cli({"export", movie, "2", "-"});
+  const Result r = cli({"export", "-q", movie, "2", "-"});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "");
   const Bytes file = testing::readFile(dir.file("two.bmp"));
@@ -306,7 +314,8 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
 
   const Result converted = cli({"convert", "--fit", "pad", picture, dir.file("photo.bmp")});
   ASSERT_EQ(converted.code, 0) << converted.err;
-  EXPECT_EQ(converted.out, "Import:Importing " + picture + "...\n"
+  EXPECT_EQ(converted.out, dir.file("photo.bmp") + "\n");
+  EXPECT_EQ(converted.err, "Import:Importing " + picture + "...\n"
                            "Import:400 x 300 picture, fitted inside 144 x 81 with bars of entry 0, "
                            "Floyd-Steinberg dithering\n");
   const auto rows = readBmp(dir.file("photo.bmp"));  // the strict loader
@@ -326,14 +335,15 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   ASSERT_EQ(cli({"replace", movie, "2", dir.file("photo.bmp")}).code, 0);
   const Result imported = cli({"import", "--fit", "pad", copy, "2", picture});
   ASSERT_EQ(imported.code, 0) << imported.err;
-  EXPECT_NE(imported.out.find("Import:400 x 300 picture"), std::string::npos);
-  EXPECT_NE(imported.out.find("Replace:Scene replaced."), std::string::npos);
+  EXPECT_NE(imported.err.find("Import:400 x 300 picture"), std::string::npos);
+  EXPECT_NE(imported.err.find("Replace:Scene replaced."), std::string::npos);
+  EXPECT_EQ(imported.out, "scene preview 2 replaced (journal step 1; undo with: orvane-cli undo " + copy + ")\n");
   EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
 
   // A refused picture changes nothing.
   const Result refused = cli({"import", copy, "1", dir.file("photo.bmp.missing")});
   EXPECT_EQ(refused.code, 1);
-  EXPECT_NE(refused.out.find("Import:Cannot import " + dir.file("photo.bmp.missing") + ": "), std::string::npos);
+  EXPECT_NE(refused.err.find("Import:Cannot import " + dir.file("photo.bmp.missing") + ": "), std::string::npos);
   EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
 }
 
@@ -342,8 +352,9 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   ASSERT_EQ(cli({"export", movie, "--all", out}).code, 0);
   Result r = cli({"replace", movie, "--all", out});  // nothing retouched: nothing written
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("Replace:Nothing to replace.\nReplace:0 replaced, 2 unchanged, 0 refused, 0 ignored.\n"),
-            std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Replace:Nothing to replace.\nReplace:0 replaced, 2 unchanged, 0 refused, 0 ignored.\n"),
+            std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");  // no step was made
   EXPECT_FALSE(std::filesystem::exists(movie + ".orvane-journal"));
 
   // Both retouched, and a stray file: one step, one line of history, one undo.
@@ -352,15 +363,16 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   testing::writeFile(dir.file("out/readme.txt"), Bytes{'x'});
   r = cli({"replace", movie, "--all", out});
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  EXPECT_NE(r.out.find("Replace:Ignored readme.txt: not named Scene-NNN.bmp.\n"
+  EXPECT_EQ(r.err.find("orvane-cli:"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "scene previews 1 and 2 replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_NE(r.err.find("Replace:Ignored readme.txt: not named Scene-NNN.bmp.\n"
                        "Replace:Replaced scene previews 1 and 2.\n"
                        "Replace:2 replaced, 0 unchanged, 0 refused, 1 ignored.\n"),
-            std::string::npos) << r.out;
+            std::string::npos) << r.err;
   const Result h = cli({"history", movie});
   EXPECT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 1) << h.out;
   EXPECT_NE(h.out.find("  scene previews 1 and 2  done\n"), std::string::npos) << h.out;
-  EXPECT_EQ(cli({"undo", movie}).out, "Replace:Replacement of scene previews 1 and 2 undone.\n");
+  EXPECT_EQ(cli({"undo", movie}).err, "Replace:Replacement of scene previews 1 and 2 undone.\n");
   EXPECT_EQ(testing::readFile(movie), original);
 
   // A refused file is told, and the other still goes in.
@@ -369,9 +381,10 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   testing::writeFile(dir.file("out/Scene-001.bmp"), broken);
   r = cli({"replace", movie, "--all", out});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "orvane-cli: 1 of 2 files refused (the Replace lines say why)\n");
-  EXPECT_NE(r.out.find("Replace:Refused Scene-001.bmp: it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP.\n"),
-            std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("\norvane-cli: replace: " + out + ": 1 of 2 files refused (the Replace lines say why)\n"),
+            std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Replace:Refused Scene-001.bmp: it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP.\n"),
+            std::string::npos) << r.err;
   const std::size_t second = 100 + record::kRecordBytes + 50;
   EXPECT_EQ(testing::readFile(movie)[second + 2], testing::seededPixel(0, 0, 8));
 
@@ -382,17 +395,18 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   ASSERT_TRUE(photo.save(QString::fromStdString(dir.file("photos/Scene-001.png"))));
   r = cli({"import", movie, "--all", dir.file("photos")});
   EXPECT_EQ(r.code, 0) << r.err;
-  EXPECT_NE(r.out.find("Replace:1 replaced, 0 unchanged, 0 refused, 0 ignored.\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Replace:1 replaced, 0 unchanged, 0 refused, 0 ignored.\n"), std::string::npos) << r.err;
 
   expectUsageError({"replace", movie, "1", "--all", out}, "orvane-cli replace");
   expectUsageError({"replace", movie}, "orvane-cli replace");
   expectUsageError({"import", movie, "1", "x.png", "--all", out}, "orvane-cli import");
   r = cli({"replace", movie, "--all", dir.file("no-such-folder")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("cannot read the folder " + dir.file("no-such-folder")), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("orvane-cli: replace: " + dir.file("no-such-folder") + ": cannot read the folder"), std::string::npos) << r.err;
   r = cli({"replace", movie, "--all", dir.file("photos")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_EQ(r.err, "orvane-cli: no file in " + dir.file("photos") + " is named Scene-NNN.bmp\n");
+  EXPECT_NE(r.err.find("\norvane-cli: replace: " + dir.file("photos") + ": no file in the folder is named Scene-NNN.bmp\n"),
+            std::string::npos) << r.err;
 }
 
 TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
@@ -409,6 +423,158 @@ TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
   EXPECT_EQ(cli({"palette"}).code, 2);
   EXPECT_EQ(cli({"convert", "--fit", "fill", "a.png", "b.bmp"}).code, 2);
   EXPECT_EQ(cli({"import", movie, "x", "a.png"}).code, 2);
+}
+
+// Standard output that refuses every byte, as a full disk does.
+struct FullBuffer : std::streambuf {
+  int overflow(int) override {
+    errno = ENOSPC;
+    return traits_type::eof();
+  }
+  std::streamsize xsputn(const char*, std::streamsize) override {
+    errno = ENOSPC;
+    return 0;
+  }
+};
+
+Result cliToFullDisk(std::vector<std::string> args) {
+  args.insert(args.begin(), "orvane-cli");
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  FullBuffer full;
+  std::ostream out(&full);
+  std::ostringstream err;
+  const int code = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+  return {code, "", err.str()};
+}
+
+// Every command keeps one contract: help exits 0; a usage mistake is one line,
+// exit 2; results on standard output, the log on standard error and none of
+// it with -q; results that cannot be written are a failure.
+TEST_F(CliTest, EveryCommandKeepsTheOutputContract) {
+  const std::string picture = bmp("pic.bmp", 3);
+  struct Case {
+    std::vector<std::string> args;
+    bool logs;  // writes activity-log lines when not quiet
+  };
+  // In this order: undo needs replacements, redo needs undos.
+  const std::vector<Case> cases = {
+      {{"scan", movie}, true},
+      {{"replace", movie, "1", picture}, true},
+      {{"import", movie, "2", picture}, true},
+      {{"convert", "--force", picture, dir.file("c.bmp")}, true},
+      {{"export", "--force", movie, "1", dir.file("e.bmp")}, true},
+      {{"palette", "--force", "--gpl", dir.file("p.gpl")}, false},
+      {{"history", movie}, false},
+      {{"undo", movie}, true},
+      {{"redo", movie}, true},
+  };
+  for (const Case& c : cases) {
+    const std::string& name = c.args.front();
+    const Result help = cli({name, "--help"});
+    EXPECT_EQ(help.code, 0) << name;
+    EXPECT_NE(help.out.find("-q,--quiet"), std::string::npos) << name;
+    expectUsageError({name, "--bogus"}, "orvane-cli " + name);
+
+    const Result loud = cli(c.args);
+    EXPECT_EQ(loud.code, 0) << name << ": " << loud.err;
+    EXPECT_NE(loud.out, "") << name;
+    EXPECT_EQ(loud.err.find("orvane-cli:"), std::string::npos) << name << ": " << loud.err;
+    EXPECT_EQ(loud.err.empty(), !c.logs) << name << ": " << loud.err;
+
+    std::vector<std::string> quiet = c.args;
+    quiet.insert(quiet.begin() + 1, "-q");
+    const Result q = cli(quiet);
+    EXPECT_EQ(q.code, 0) << name << ": " << q.err;
+    EXPECT_EQ(q.err, "") << name;
+    EXPECT_EQ(cli({"-q", name, "--help"}).code, 0) << name;  // also before the command
+
+    const Result full = cliToFullDisk(quiet);
+    EXPECT_EQ(full.code, 1) << name;
+    EXPECT_EQ(full.err, "orvane-cli: cannot write output: " + std::string(std::strerror(ENOSPC)) + "\n") << name;
+  }
+}
+
+TEST_F(CliTest, DashIsStandardOutputAndInput) {
+  // Text output may go to a terminal; a BMP is refused there before anything is done.
+  const Result gpl = cli({"palette", "--gpl", "-"});
+  EXPECT_EQ(gpl.code, 0);
+  EXPECT_EQ(gpl.out.rfind("GIMP Palette\n", 0), 0u);
+  EXPECT_FALSE(std::filesystem::exists("-"));
+
+  const std::string picture = bmp("pic.bmp", 5);
+  const Result bmpOut = cli({"convert", "-q", picture, "-"});
+  EXPECT_EQ(bmpOut.code, 0) << bmpOut.err;
+  EXPECT_EQ(bmpOut.out.substr(0, 2), "BM");
+
+  const std::vector<std::string> args = {"orvane-cli", "export", movie, "1", "-"};
+  std::vector<const char*> argv;
+  for (const auto& a : args) argv.push_back(a.c_str());
+  std::ostringstream out, err;
+  cli::Console terminal;
+  terminal.outIsTerminal = true;
+  EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err, terminal), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "orvane-cli: export: -: will not write a BMP to a terminal (redirect standard output to a "
+                       "file or a pipe: > scene.bmp)\n");
+
+  // A picture from standard input goes in as from its file; a terminal or nothing is refused.
+  const auto fromInput = [&](const std::string& bytes, bool inIsTerminal) {
+    const std::vector<std::string> a = {"orvane-cli", "replace", "-q", movie, "2", "-"};
+    std::vector<const char*> v;
+    for (const auto& x : a) v.push_back(x.c_str());
+    std::istringstream in(bytes);
+    std::ostringstream o, e;
+    const int code = cli::run(static_cast<int>(v.size()), v.data(), o, e, {&in, inIsTerminal, false});
+    return Result{code, o.str(), e.str()};
+  };
+  const Bytes file = testing::readFile(picture);
+  Result r = fromInput(std::string(file.begin(), file.end()), false);
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_EQ(testing::readFile(movie)[100 + record::kRecordBytes + 50 + 2], testing::seededPixel(0, 0, 5));
+  r = fromInput("", false);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_EQ(r.err, "orvane-cli: replace: -: standard input is empty; no picture came\n");
+  r = fromInput("BM", true);
+  EXPECT_EQ(r.code, 1);
+  EXPECT_NE(r.err.find("will not read a picture from a terminal"), std::string::npos);
+}
+
+TEST_F(CliTest, HistoryJsonAndRedoFollowTheWindowsUndoAndRedo) {
+  ASSERT_EQ(cli({"replace", movie, "1", bmp("a.bmp", 3)}).code, 0);
+  ASSERT_EQ(cli({"replace", movie, "2", bmp("b.bmp", 4)}).code, 0);
+  const Bytes replaced = testing::readFile(movie);
+  ASSERT_EQ(cli({"undo", movie}).code, 0);
+
+  Result h = cli({"history", "--json", "-q", movie});
+  EXPECT_EQ(h.code, 0);
+  const auto second = h.out.find("{\"step\": 2, \"time\": ");
+  const auto first = h.out.find("{\"step\": 1, \"time\": ");
+  ASSERT_NE(second, std::string::npos) << h.out;
+  ASSERT_LT(second, first) << h.out;  // newest first
+  EXPECT_NE(h.out.find("\"previews\": [2], \"state\": \"undone\", \"label\": null, \"undo_next\": false, "
+                       "\"redo_next\": true}"),
+            std::string::npos) << h.out;
+  EXPECT_NE(h.out.find("\"previews\": [1], \"state\": \"done\", \"label\": null, \"undo_next\": true, "
+                       "\"redo_next\": false}\n]\n"),
+            std::string::npos) << h.out;
+  EXPECT_EQ(cli::jsonString("a \"b\"\\\n"), "\"a \\\"b\\\"\\\\\\u000a\"");
+
+  const Result redo = cli({"redo", movie});
+  EXPECT_EQ(redo.code, 0) << redo.err;
+  EXPECT_EQ(redo.out, "scene preview 2 replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(testing::readFile(movie), replaced);
+  const Result none = cli({"redo", movie});
+  EXPECT_EQ(none.code, 1);
+  EXPECT_EQ(none.err, "orvane-cli: redo: " + movie + ": There is nothing to redo in this movie.\n");
+  ASSERT_EQ(cli({"undo", "--all", movie}).code, 0);
+  EXPECT_EQ(cli({"redo", "--all", "-q", movie}).out,
+            "scene preview 1 replaced again (journal step 1; undo with: orvane-cli undo " + movie + ")\n"
+            "scene preview 2 replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(testing::readFile(movie), replaced);
+
+  EXPECT_EQ(cli::shellWord("my movie's.3mm"), "'my movie'\\''s.3mm'");
+  EXPECT_EQ(cli::shellWord("/a/b-1.3mm"), "/a/b-1.3mm");
 }
 
 }  // namespace
