@@ -9,6 +9,7 @@
 set -euo pipefail
 BIN=$(cd "$1" && pwd)
 LINUX_CLI="${2:-}"
+[[ -z $LINUX_CLI ]] || LINUX_CLI=$(realpath "$LINUX_CLI")
 source "$(dirname "$0")/../../scripts/wine-env.sh"
 
 work=$(mktemp -d)
