@@ -11,11 +11,14 @@ source "$(dirname "$0")/../../scripts/wine-env.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$WINE" "$INSTALLER" /S || fail "the installer exited $?"
-dir=$("$WINE" winepath -u 'C:\users' | tr -d '\r')/$USER/AppData/Local/Programs/Orvane
+unix() { "$WINE" winepath -u "$1" | tr -d '\r'; }
+local_appdata=$("$WINE" cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')
+appdata=$("$WINE" cmd /c 'echo %APPDATA%' | tr -d '\r')
+dir=$(unix "$local_appdata\Programs\Orvane")
 for f in orvane.exe orvane-cli.exe mevrik.palette mevrik.gpl demo.3mm README.md LICENSE.txt uninstall.exe; do
   [[ -f $dir/$f ]] || fail "$f was not installed in $dir"
 done
-menu=$("$WINE" winepath -u 'C:\users' | tr -d '\r')/$USER/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Orvane
+menu=$(unix "$appdata\Microsoft\Windows\Start Menu\Programs\Orvane")
 [[ -f $menu/Orvane.lnk ]] || fail "no Start-menu entry"
 "$WINE" reg query 'HKCU\Software\Classes\SystemFileAssociations\.3mm\shell\Orvane\command' | grep -q 'orvane.exe" "%1"' ||
   fail "no Open with Orvane for .3mm files"
