@@ -71,8 +71,9 @@ fetch_source() {
   if [[ -z $dir ]]; then
     [[ -f $APT/lists/.orvane-updated ]] || { private_apt; touch "$APT/lists/.orvane-updated"; }
     mkdir -p "$WORK/src"
-    (cd "$WORK/src" && APT_CONFIG="$APT/apt.conf" apt-get source -qq "$pkg" >&2)
+    (cd "$WORK/src" && APT_CONFIG="$APT/apt.conf" apt-get source -qq "$pkg" >&2) || return 1
     dir=$(find "$WORK/src" -maxdepth 1 -type d -name "${pkg}-*" | head -1)
+    [[ -n $dir ]] || return 1
   fi
   echo "$dir"
 }
@@ -114,9 +115,16 @@ fi
 
 # Further modules (Qt Svg for the window's icon, the image formats for WebP
 # and TIFF) build against the installed qtbase with its qt-configure-module.
+# A module whose source cannot be fetched is left out (the window then shows
+# its icon from the .ico; WebP and TIFF are not read) and named in
+# PREFIX/.orvane-missing; the next run tries it again.
 build_module() {
   local pkg=$1 src build
-  src=$(fetch_source "$pkg")
+  if ! src=$(fetch_source "$pkg"); then
+    echo "Qt for Windows: the source of $pkg could not be fetched; building without it" >&2
+    echo "$pkg" >> "$PREFIX/.orvane-missing"
+    return 0
+  fi
   build="$WORK/build-$pkg"
   [[ -f $build/.orvane-installed ]] && return 0
   rm -rf "$build"
@@ -127,9 +135,11 @@ build_module() {
   cmake --install "$build" >&2
   touch "$build/.orvane-installed"
 }
+rm -f "$PREFIX/.orvane-missing"
 build_module qt6-svg
 build_module qt6-imageformats
 
-touch "$STAMP"
+# Complete only with every module; without one, the next run tries again.
+[[ -f $PREFIX/.orvane-missing ]] || touch "$STAMP"
 echo "Qt for Windows: built in $PREFIX" >&2
 echo "$PREFIX"

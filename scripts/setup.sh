@@ -13,6 +13,14 @@ PACKAGES=(cmake make g++ qt6-base-dev libgl-dev qt6-image-formats-plugins xvfb x
           qt6-svg-dev lintian appstream zsh fish imagemagick xdotool)
 # The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.
 if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64 libcli11-dev); fi
+# The whole Windows build also needs Qt's host tools (moc, rcc, uic) for the
+# static Qt that scripts/build-qt-windows.sh builds, GoogleTest's sources,
+# Wine to run what it builds, a virtual X server and xdotool to drive the
+# window, ImageMagick's import for screenshots, and zip and NSIS to package it.
+if [[ $PRESET == windows ]]; then
+  PACKAGES=(cmake make ninja-build g++-mingw-w64-x86-64 libcli11-dev googletest qt6-base-dev qt6-base-dev-tools
+            wine64 xvfb xauth xdotool imagemagick zip nsis python3)
+fi
 
 missing=()
 for pkg in "${PACKAGES[@]}"; do
@@ -27,6 +35,15 @@ if ((${#missing[@]})); then
   if [[ $(id -u) -ne 0 ]]; then SUDO=(sudo); fi
   "${SUDO[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+if [[ $PRESET == windows ]]; then
+  # The static Qt for MinGW-w64, built once into the user's cache.
+  ORVANE_QT_WINDOWS=$(bash scripts/build-qt-windows.sh | tail -1)
+  export ORVANE_QT_WINDOWS
+  # The build runs some of what it builds (the demo movie) through Wine, in a
+  # prefix of its own.
+  source scripts/wine-env.sh
 fi
 
 cmake --preset "$PRESET"

@@ -18,6 +18,8 @@
 #include "display/palette.h"
 #include "previews/record_format.h"
 #include "sample_data.h"
+#include "shell/platform.h"
+#include "shell/utf8_path.h"
 
 namespace {
 
@@ -608,7 +610,9 @@ bool verify(const Bytes& movie, const std::vector<std::size_t>& starts) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  // The output's name as UTF-8, whole even on Windows.
+  const std::vector<std::string> args = orvane::programArguments(argc, argv);
+  if (args.size() != 2) {
     std::fprintf(stderr, "usage: orvane-demo-movie <output file>\n");
     return 2;
   }
@@ -616,11 +620,11 @@ int main(int argc, char** argv) {
   const Bytes movie = buildMovie(starts);
   if (!verify(movie, starts)) return 1;
 
-  std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
+  std::ofstream out(orvane::pathFromUtf8(args[1]), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(movie.data()), static_cast<std::streamsize>(movie.size()));
   out.close();
   if (!out) {
-    std::fprintf(stderr, "demo movie: cannot write %s\n", argv[1]);
+    std::fprintf(stderr, "demo movie: cannot write %s\n", args[1].c_str());
     return 1;
   }
   return 0;

@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/app_icon.h"
 
+#ifdef ORVANE_SVG_ICON
 #include <QPainter>
 #include <QPixmap>
 #include <QSvgRenderer>
+#endif
 
 QIcon orvaneIcon() {
+#ifndef ORVANE_SVG_ICON
+  // Drawn from the SVG into the .ico the Windows program also carries.
+  return QIcon(QStringLiteral(":/orvane/orvane.ico"));
+#else
   static const QIcon icon = [] {
     QIcon drawn;
     QSvgRenderer svg(QStringLiteral(":/orvane/orvane.svg"));
@@ -21,4 +27,5 @@ QIcon orvaneIcon() {
     return drawn;
   }();
   return icon;
+#endif
 }

@@ -9,6 +9,7 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/steps.h"
+#include "shell/utf8_path.h"
 #include "workflow/preview_export.h"
 
 namespace orvane::cli {
@@ -69,7 +70,7 @@ int runExport(const ExportOptions& o, Io& io) {
     const int n = toNumber(o.number);
     if (!previewExists(core, n, io)) return 1;
     items.push_back({n, o.output});
-    dir = utf8Path(o.output).parent_path().string();
+    dir = utf8FromPath(utf8Path(o.output).parent_path());
     if (dir.empty()) dir = ".";
     std::error_code ec;
     if (!fs::is_directory(utf8Path(dir), ec)) {

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
 #include "shell/platform.h"
@@ -18,6 +20,11 @@ int main(int argc, char** argv) {
   // A BMP written to standard output must arrive byte for byte.
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  return orvane::cli::run(argc, argv, std::cout, std::cerr,
+  // UTF-8 arguments: on Windows from the wide command line, so that a path
+  // with characters outside the ANSI code page arrives intact.
+  const std::vector<std::string> args = orvane::programArguments(argc, argv);
+  std::vector<const char*> pointers;
+  for (const std::string& arg : args) pointers.push_back(arg.c_str());
+  return orvane::cli::run(static_cast<int>(pointers.size()), pointers.data(), std::cout, std::cerr,
                           {&std::cin, orvane::standardInputIsTerminal(), orvane::standardOutputIsTerminal()});
 }

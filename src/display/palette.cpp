@@ -12,6 +12,7 @@
 #include "display/palette_formats.h"
 #include "orvane/version.h"
 #include "shell/tags.h"
+#include "shell/utf8_path.h"
 
 namespace orvane {
 namespace {
@@ -212,7 +213,7 @@ std::string palettePath(const std::string& appdir) {
                                     std::string(kInstalledDataDir) + "/" + kPaletteFileName};
   for (const auto& path : candidates) {
     std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) return path;
+    if (std::filesystem::is_regular_file(pathFromUtf8(path), ec)) return path;
   }
   return beside;  // reported as missing under its first and usual name
 }

@@ -49,7 +49,9 @@ Status openRegularFile(const std::string& path, QFile& file) {
   return refused;
 #else
   std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
+  // The path is UTF-8; a narrow std::filesystem::path would read it in the
+  // ANSI code page.
+  const auto status = std::filesystem::status(std::filesystem::path(std::u8string(path.begin(), path.end())), ec);
   if (ec) return Error{ErrorCode::NotFound, ec.message()};
   if (std::filesystem::is_directory(status)) return Error{ErrorCode::IsDirectory, "it is a folder, not a picture file"};
   if (!std::filesystem::is_regular_file(status))

@@ -26,6 +26,11 @@ Error notHeld(const Error& why, const std::string& path) {
     case ErrorCode::NotFound:
       return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."};
     case ErrorCode::Busy:
+      if (why.message == kOpenForWritingElsewhere)
+        return writeFailure(ErrorCode::Busy,
+                            "Another program has this movie open for writing (Mevrik itself, perhaps). Close the "
+                            "movie there first.",
+                            path, "Nothing was written.");
       return writeFailure(ErrorCode::Busy,
                           "Another program is writing to this movie right now (Orvane in another window, or "
                           "orvane-cli).",

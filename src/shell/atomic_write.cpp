@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <random>
 
+#include "shell/platform.h"
+
 #if defined(_WIN32)
 #include <fcntl.h>
 #include <io.h>
@@ -65,7 +67,7 @@ std::error_code writeNewFile(const fs::path& path, std::span<const std::uint8_t>
   return result;
 }
 
-void syncFolder(const fs::path&) {}  // the rename is written through by the file system
+void syncFolder(const fs::path&) {}  // moveOver writes the rename through
 
 #else
 
@@ -129,7 +131,7 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
   }
   // The rename replaces the name itself: a link put there meanwhile is
   // replaced, never followed.
-  if (!result) fs::rename(temporary, target, result);
+  if (!result) result = moveOver(temporary, target);
   if (result) {
     std::error_code ignored;
     if (created) fs::remove(temporary, ignored);

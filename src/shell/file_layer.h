@@ -50,6 +50,10 @@ class OpenFile {
 
 enum class OpenMode { Read, ReadWrite };
 
+// The message of the Busy error of an open for writing that the system
+// refuses because another program has the file open for writing (Windows).
+inline constexpr const char* kOpenForWritingElsewhere = "Another program has it open for writing";
+
 class FileLayer {
  public:
   virtual ~FileLayer() = default;

@@ -20,15 +20,15 @@
 #include "shell/file_layer.h"
 
 #if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#include <sys/types.h>
+#include <map>
+#include <mutex>
+#include <utility>
 #ifndef NOMINMAX
 #define NOMINMAX  // keep std::min and std::max usable
 #endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <shellapi.h>
 #else
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -48,7 +48,7 @@ namespace orvane {
 
 namespace {
 
-Error lastError() { return systemError(errno); }
+[[maybe_unused]] Error lastError() { return systemError(errno); }
 
 Error notRegular() { return {ErrorCode::NotRegularFile, "Not a regular file"}; }
 
@@ -56,69 +56,132 @@ std::filesystem::path fromUtf8(const std::string& path) {
   return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
-#ifdef _WIN32
-// The C runtime has no positioned transfers: seek, then read or write, in
-// pieces small enough for its unsigned int counts.
-constexpr std::size_t kChunk = 1u << 30;
+std::string toUtf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
 
+#ifdef _WIN32
+// Windows' own error numbers as the errors the rest of the program knows.
+Error windowsError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: return systemError(ENOENT);
+    case ERROR_ACCESS_DENIED: return systemError(EACCES);
+    case ERROR_WRITE_PROTECT: return systemError(EROFS);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return systemError(ENOSPC);
+    case ERROR_FILE_TOO_LARGE: return systemError(EFBIG);
+    case ERROR_SHARING_VIOLATION: return {ErrorCode::Busy, kOpenForWritingElsewhere};
+    case ERROR_LOCK_VIOLATION: return {ErrorCode::Busy, "Another program is writing to it"};
+    default: return {ErrorCode::Io, "Windows error " + std::to_string(code)};
+  }
+}
+
+Error lastWindowsError() { return windowsError(GetLastError()); }
+
+// The files this process has open for writing, by identity, so that a second
+// handle of its own to the same movie (the writer beside the lock holder) is
+// not taken for another program's.
+class WritersInProcess {
+ public:
+  static WritersInProcess& instance() {
+    static WritersInProcess writers;
+    return writers;
+  }
+  void add(const std::pair<std::uint64_t, std::uint64_t>& id) {
+    std::lock_guard hold(mutex_);
+    ++open_[id];
+  }
+  void remove(const std::pair<std::uint64_t, std::uint64_t>& id) {
+    std::lock_guard hold(mutex_);
+    if (auto it = open_.find(id); it != open_.end() && --it->second == 0) open_.erase(it);
+  }
+  bool holds(const std::pair<std::uint64_t, std::uint64_t>& id) {
+    std::lock_guard hold(mutex_);
+    return open_.contains(id);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, int> open_;
+};
+
+std::uint64_t joinWords(DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; }
+
+// The volume and file number that name a file whatever path it was opened by.
+bool volumeAndIndex(HANDLE h, std::pair<std::uint64_t, std::uint64_t>& id) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(h, &info)) return false;
+  id = {info.dwVolumeSerialNumber, joinWords(info.nFileIndexHigh, info.nFileIndexLow)};
+  return true;
+}
+
+// A handle of the wide Win32 API. Transfers are positioned through the
+// OVERLAPPED offset (the handle itself is synchronous), in pieces small
+// enough for the API's 32-bit counts.
 class SystemFile final : public OpenFile {
  public:
-  explicit SystemFile(int fd) : fd_(fd) {}
+  SystemFile(HANDLE h, bool writer) : h_(h) {
+    if (writer && volumeAndIndex(h_, id_)) {
+      registered_ = true;
+      WritersInProcess::instance().add(id_);
+    }
+  }
   ~SystemFile() override { static_cast<void>(close()); }  // an error here has no one to go to
 
   Result<std::uint64_t> length() override {
-    struct _stat64 st {};
-    if (_fstat64(fd_, &st) != 0) return lastError();
-    if ((st.st_mode & _S_IFMT) == _S_IFDIR) return systemError(EISDIR);
-    if ((st.st_mode & _S_IFMT) != _S_IFREG) return notRegular();
-    return static_cast<std::uint64_t>(st.st_size);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h_, &size)) return lastWindowsError();
+    return static_cast<std::uint64_t>(size.QuadPart);
   }
 
   Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> out) override {
     std::size_t got = 0;
-    if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
     while (got < out.size()) {
-      const auto want = static_cast<unsigned>(std::min(out.size() - got, kChunk));
-      const int n = _read(fd_, out.data() + got, want);
-      if (n < 0) return lastError();
+      OVERLAPPED at = overlappedAt(offset + got);
+      const auto want = static_cast<DWORD>(std::min<std::size_t>(out.size() - got, kChunk));
+      DWORD n = 0;
+      if (!ReadFile(h_, out.data() + got, want, &n, &at)) {
+        if (GetLastError() == ERROR_HANDLE_EOF) break;
+        return lastWindowsError();
+      }
       if (n == 0) break;
-      got += static_cast<std::size_t>(n);
+      got += n;
     }
     return got;
   }
 
   Result<std::size_t> writeAt(std::uint64_t offset, std::span<const std::uint8_t> data) override {
-    if (_lseeki64(fd_, static_cast<__int64>(offset), SEEK_SET) < 0) return lastError();
-    // As on POSIX: one block (blocks here are far below kChunk), a short write
-    // is reported to the caller rather than retried.
-    const auto want = static_cast<unsigned>(std::min(data.size(), kChunk));
-    const int n = _write(fd_, data.data(), want);
-    if (n < 0) return lastError();
+    // As on POSIX: one request, a short write is reported rather than retried.
+    OVERLAPPED at = overlappedAt(offset);
+    DWORD n = 0;
+    if (!WriteFile(h_, data.data(), static_cast<DWORD>(std::min<std::size_t>(data.size(), kChunk)), &n, &at))
+      return lastWindowsError();
     return static_cast<std::size_t>(n);
   }
 
-  Status flush() override { return _commit(fd_) == 0 ? Status{} : Status{lastError()}; }
+  Status flush() override { return FlushFileBuffers(h_) ? Status{} : Status{lastWindowsError()}; }
 
   Result<FileIdentity> identity() override {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle(), &info)) return Error{ErrorCode::Io, "The file's identity is unknown"};
-    const auto join = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+    if (!GetFileInformationByHandle(h_, &info)) return Error{ErrorCode::Io, "The file's identity is unknown"};
     // 100-nanosecond ticks since 1601 to nanoseconds since 1970.
     constexpr std::int64_t kTicksTo1970 = 116444736000000000LL;
     const auto ticks =
-        static_cast<std::int64_t>(join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
-    return FileIdentity{info.dwVolumeSerialNumber, join(info.nFileIndexHigh, info.nFileIndexLow),
-                        join(info.nFileSizeHigh, info.nFileSizeLow), (ticks - kTicksTo1970) * 100};
+        static_cast<std::int64_t>(joinWords(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+    return FileIdentity{info.dwVolumeSerialNumber, joinWords(info.nFileIndexHigh, info.nFileIndexLow),
+                        joinWords(info.nFileSizeHigh, info.nFileSizeLow), (ticks - kTicksTo1970) * 100};
   }
 
   // A byte far beyond any movie's end is locked: Windows locks keep other
   // handles from reading and writing the bytes they cover, and the movie's
   // own bytes must stay readable.
   Status tryLock() override {
-    OVERLAPPED at{};
-    at.Offset = kLockOffsetLow;
-    at.OffsetHigh = kLockOffsetHigh;
-    if (LockFileEx(handle(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    OVERLAPPED at = overlappedAt(kLockOffset);
+    if (LockFileEx(h_, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
       locked_ = true;
       return {};
     }
@@ -127,49 +190,89 @@ class SystemFile final : public OpenFile {
   }
 
   Status close() override {
-    if (fd_ < 0) return {};
+    if (h_ == INVALID_HANDLE_VALUE) return {};
     if (locked_) {
-      OVERLAPPED at{};
-      at.Offset = kLockOffsetLow;
-      at.OffsetHigh = kLockOffsetHigh;
-      UnlockFileEx(handle(), 0, 1, 0, &at);
+      OVERLAPPED at = overlappedAt(kLockOffset);
+      UnlockFileEx(h_, 0, 1, 0, &at);
       locked_ = false;
     }
-    const int fd = fd_;
-    fd_ = -1;
-    return _close(fd) == 0 ? Status{} : Status{lastError()};
+    if (registered_) WritersInProcess::instance().remove(id_);
+    registered_ = false;
+    const HANDLE h = h_;
+    h_ = INVALID_HANDLE_VALUE;  // released even when closing reports an error
+    return CloseHandle(h) ? Status{} : Status{lastWindowsError()};
   }
 
  private:
-  static constexpr DWORD kLockOffsetLow = 0xFFFFFFFEu, kLockOffsetHigh = 0x7FFFFFFFu;
-  HANDLE handle() const { return reinterpret_cast<HANDLE>(_get_osfhandle(fd_)); }
-  int fd_;
+  static constexpr std::size_t kChunk = 1u << 30;
+  static constexpr std::uint64_t kLockOffset = 0x7FFFFFFFFFFFFFFEull;
+  static OVERLAPPED overlappedAt(std::uint64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return at;
+  }
+  HANDLE h_;
+  std::pair<std::uint64_t, std::uint64_t> id_{};
+  bool registered_ = false;
   bool locked_ = false;
 };
 
-// Windows has no non-blocking open; a path that is no regular file is closed
-// again as soon as it is seen to be one.
-int openDescriptor(const std::string& path, int access) {
-  return _wopen(fromUtf8(path).c_str(), _O_BINARY | _O_NOINHERIT | access, _S_IREAD | _S_IWRITE);
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE createFile(const std::string& path, DWORD access, DWORD share, DWORD disposition) {
+  return CreateFileW(fromUtf8(path).c_str(), access, share, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-Error openError(const std::string&, int errnum) { return systemError(errnum); }
+// Why opening `path` failed: a folder answers "access denied", and is told as
+// what it is.
+Error openFailure(const std::string& path) {
+  const DWORD code = GetLastError();
+  if (code == ERROR_ACCESS_DENIED) {
+    const DWORD attributes = GetFileAttributesW(fromUtf8(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return systemError(EISDIR);
+  }
+  return windowsError(code);
+}
 
-constexpr int kReadOnly = _O_RDONLY, kReadWrite = _O_RDWR, kCreate = _O_CREAT;
-
-Status regularOrClose(int fd) {
-  struct _stat64 st {};
-  const bool known = _fstat64(fd, &st) == 0;
-  const int type = known ? (st.st_mode & _S_IFMT) : 0;
-  if (known && type == _S_IFREG) return {};
-  const Error why = !known ? lastError() : type == _S_IFDIR ? systemError(EISDIR) : notRegular();
-  _close(fd);
-  return why;
+// Opens a regular file. Readers share everything, so that a movie another
+// program has open can still be read. A writer first asks for the file with
+// other writers shut out: when that is refused and the writer holding it is
+// not this process, another program (the movie application itself, say) has
+// it open for writing and the write is refused. The handle kept shares
+// writing again, for this process's own second handle.
+Result<std::unique_ptr<OpenFile>> openWindowsFile(const std::string& path, bool write, bool create) {
+  const DWORD access = write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+  const DWORD disposition = create ? OPEN_ALWAYS : OPEN_EXISTING;
+  bool othersWriting = false;
+  if (write) {
+    const HANDLE probe = createFile(path, access, FILE_SHARE_READ | FILE_SHARE_DELETE, disposition);
+    if (probe != INVALID_HANDLE_VALUE)
+      CloseHandle(probe);
+    else if (GetLastError() == ERROR_SHARING_VIOLATION)
+      othersWriting = true;
+    else
+      return openFailure(path);
+  }
+  const HANDLE h = createFile(path, access, kShareAll, disposition);
+  if (h == INVALID_HANDLE_VALUE) return openFailure(path);
+  const auto refuse = [h](Error why) -> Result<std::unique_ptr<OpenFile>> {
+    CloseHandle(h);
+    return why;
+  };
+  // Devices, pipes and consoles are no regular files.
+  if (GetFileType(h) != FILE_TYPE_DISK) return refuse(notRegular());
+  if (othersWriting) {
+    std::pair<std::uint64_t, std::uint64_t> id;
+    if (!volumeAndIndex(h, id) || !WritersInProcess::instance().holds(id))
+      return refuse(windowsError(ERROR_SHARING_VIOLATION));
+  }
+  return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(h, write));
 }
 
 Status flushFolderOf(const std::string&) {
-  // NTFS records new names in its own journal; a folder cannot be flushed
-  // through the C runtime.
+  // NTFS records new names in its own journal, and the renames Orvane makes
+  // are written through.
   return {};
 }
 
@@ -329,19 +432,27 @@ class SystemFileLayer final : public FileLayer {
   }
 
   Result<std::unique_ptr<OpenFile>> open(const std::string& path, OpenMode mode) override {
+#ifdef _WIN32
+    return openWindowsFile(path, mode == OpenMode::ReadWrite, false);
+#else
     auto file = openRegular(path, mode == OpenMode::ReadWrite ? kReadWrite : kReadOnly);
     if (!file) return file.error();
-#if defined(POSIX_FADV_SEQUENTIAL) && !defined(_WIN32)
+#ifdef POSIX_FADV_SEQUENTIAL
     // Movies are read front to back once; let the kernel read ahead generously.
     if (mode == OpenMode::Read) ::posix_fadvise(file->fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
     return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(file->fd));
+#endif
   }
 
   Result<std::unique_ptr<OpenFile>> openOrCreate(const std::string& path) override {
+#ifdef _WIN32
+    return openWindowsFile(path, true, true);
+#else
     auto file = openRegular(path, kReadWrite | kCreate);
     if (!file) return file.error();
     return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(file->fd));
+#endif
   }
 
   Status flushFolder(const std::string& folder) override { return flushFolderOf(folder); }
@@ -353,6 +464,7 @@ class SystemFileLayer final : public FileLayer {
     return {};
   }
 
+#ifndef _WIN32
  private:
   struct Descriptor {
     int fd;
@@ -363,6 +475,7 @@ class SystemFileLayer final : public FileLayer {
     if (const Status regular = regularOrClose(fd); !regular) return regular.error();
     return Descriptor{fd};
   }
+#endif
 };
 
 }  // namespace
@@ -390,19 +503,21 @@ std::string executableDir() {
   exe = std::filesystem::read_symlink("/proc/self/exe", ec);
   if (ec) return {};
 #endif
-  return exe.parent_path().string();
+  return toUtf8(exe.parent_path());
 }
 
 std::string userStateFolder() {
+  const char sep = kPathSeparator;
+#ifdef _WIN32
+  // Read wide: a user name such as José would not survive the ANSI code page.
+  const wchar_t* base = _wgetenv(L"LOCALAPPDATA");
+  if (!base || !*base) return {};
+  return toUtf8(std::filesystem::path(base)) + sep + "Orvane";
+#else
   const auto env = [](const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
   };
-  const char sep = kPathSeparator;
-#ifdef _WIN32
-  const std::string base = env("LOCALAPPDATA");
-  return base.empty() ? std::string() : base + sep + "orvane";
-#else
   // A relative XDG_STATE_HOME is invalid and ignored, as the convention asks.
   if (const std::string state = env("XDG_STATE_HOME"); !state.empty() && state.front() == '/')
     return state + sep + "orvane";
@@ -412,19 +527,53 @@ std::string userStateFolder() {
 }
 
 std::string userConfigFolder() {
+#ifdef _WIN32
+  // Settings live beside the journals of movies in folders Orvane cannot write.
+  return userStateFolder();
+#else
   const auto env = [](const char* name) {
     const char* value = std::getenv(name);
     return value ? std::string(value) : std::string();
   };
   const char sep = kPathSeparator;
-#ifdef _WIN32
-  const std::string base = env("LOCALAPPDATA");
-  return base.empty() ? std::string() : base + sep + "Orvane";
-#else
   if (const std::string config = env("XDG_CONFIG_HOME"); !config.empty() && config.front() == '/')
     return config + sep + "orvane";
   const std::string home = env("HOME");
   return home.empty() ? std::string() : home + sep + ".config" + sep + "orvane";
+#endif
+}
+
+std::vector<std::string> programArguments(int argc, const char* const* argv) {
+#ifdef _WIN32
+  // The narrow argv has passed through the ANSI code page, which turns every
+  // character outside it into '?': the wide command line has them all.
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i) args.push_back(toUtf8(std::filesystem::path(wide[i])));
+    LocalFree(wide);
+    if (count == argc) return args;
+  }
+#endif
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+std::error_code moveOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+#ifdef _WIN32
+  // Written through: the call returns once the new name is on the disk.
+  if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return {};
+  switch (GetLastError()) {
+    case ERROR_ACCESS_DENIED: return std::make_error_code(std::errc::permission_denied);
+    case ERROR_SHARING_VIOLATION: return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return std::make_error_code(std::errc::no_such_file_or_directory);
+    case ERROR_DISK_FULL: return std::make_error_code(std::errc::no_space_on_device);
+    default: return std::make_error_code(std::errc::io_error);
+  }
+#else
+  std::error_code result;
+  std::filesystem::rename(from, to, result);
+  return result;
 #endif
 }
 

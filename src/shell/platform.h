@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few facts the program asks of the operating system directly.
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "shell/error.h"
 
@@ -19,7 +22,7 @@ std::string executableDir();
 
 // The folder where Orvane keeps state of the user's own (journals of movies in
 // folders it cannot write to): $XDG_STATE_HOME/orvane, else
-// $HOME/.local/state/orvane; %LOCALAPPDATA%\orvane on Windows. Empty when
+// $HOME/.local/state/orvane; %LOCALAPPDATA%\Orvane on Windows. Empty when
 // none of these is set. The folder may not exist yet.
 std::string userStateFolder();
 
@@ -27,6 +30,15 @@ std::string userStateFolder();
 // $XDG_CONFIG_HOME/orvane, else $HOME/.config/orvane; %LOCALAPPDATA%\Orvane
 // on Windows. Empty when none of these is set. The folder may not exist yet.
 std::string userConfigFolder();
+
+// The program's arguments as UTF-8, argv[0] first. On Windows they come from
+// the wide command line, as the user typed them; argv there holds only what
+// the ANSI code page can show.
+std::vector<std::string> programArguments(int argc, const char* const* argv);
+
+// Renames `from` over `to`, replacing a file already there in one step.
+// On Windows the rename is written through to the disk before it returns.
+std::error_code moveOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
 // Makes a file-size limit come back as a write error (EFBIG) that the writer
 // reports and recovers from, instead of ending the process. Called first

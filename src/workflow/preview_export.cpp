@@ -10,6 +10,7 @@
 #include "replace/bmp_writer.h"
 #include "shell/atomic_write.h"
 #include "shell/tags.h"
+#include "shell/utf8_path.h"
 
 namespace orvane {
 
@@ -34,7 +35,7 @@ std::vector<bmp::Rgb> pictureColourTable(const Stores& s) {
 }
 
 std::string previewFileStem(const Stores& s) {
-  std::string name = std::filesystem::path(s.moviefile).stem().string();
+  std::string name = utf8FromPath(pathFromUtf8(s.moviefile).stem());
   if (const auto slash = name.find_last_of("\\"); slash != std::string::npos) name = name.substr(slash + 1);
   return name.empty() ? "preview" : name;
 }
@@ -45,7 +46,7 @@ std::vector<ExportItem> exportPlan(const Stores& s, const std::string& dir) {
   for (int n = 1; n <= std::min(s.piccount, kMaxPreviews); ++n) {
     char number[8];
     std::snprintf(number, sizeof number, "%03d", n);
-    items.push_back({n, (std::filesystem::path(dir) / (name + "-" + number + ".bmp")).string()});
+    items.push_back({n, utf8FromPath(pathFromUtf8(dir) / pathFromUtf8(name + "-" + number + ".bmp"))});
   }
   return items;
 }
