@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// orvane-cli history MOVIE [--json]: the movie's replacements, newest first,
-// one line each: when, which previews, what went in, and what became of it.
+// orvane-cli history MOVIE [--json] [--prune [--keep N]]: the movie's
+// replacements, newest first, one line each: when, which previews, what went
+// in, and what became of it; or, with --prune, the oldest dropped.
 #include <CLI/CLI.hpp>
 #include <memory>
 #include <ostream>
@@ -10,6 +11,7 @@
 #include "cli/history_report.h"
 #include "cli/movie_command.h"
 #include "replace/journal.h"
+#include "replace/prune.h"
 #include "shell/core.h"
 
 namespace orvane::cli {
@@ -18,6 +20,8 @@ namespace {
 struct HistoryOptions {
   std::string movie;
   bool json = false;
+  bool prune = false;
+  std::size_t keep = JournalLimits{}.steps;
 };
 
 // Settles an interrupted write first (its log line on standard error), then
@@ -26,11 +30,20 @@ int runHistory(const HistoryOptions& options, Io& io) {
   ConsoleHost host(io, options.movie);
   Core core(host);
   if (!openedAndSettled(core, options.movie, io)) return 1;
-  const auto journal = Journal::load(systemFileLayer(), options.movie);
+  if (options.prune) {
+    JournalLimits limits;
+    limits.steps = options.keep;
+    const auto pruned = pruneHistory(core, options.movie, limits);
+    if (!pruned) io.diagnostic(options.movie) << boxLine(pruned.error().message, options.movie) << '\n';
+    return pruned ? 0 : 1;
+  }
+  // Every entry's bytes checked, so that a damaged one is told and left out.
+  const auto journal = Journal::load(systemFileLayer(), options.movie, JournalRead::Checked);
   if (!journal) {
     io.diagnostic(options.movie) << boxLine(journal.error().message, options.movie) << '\n';
     return 1;
   }
+  for (const std::string& warning : journal->warnings()) io.diagnostic(options.movie) << warning << '\n';
   const History history = readHistory(journal->records());
   if (options.json) {
     io.out << historyJson(history);
@@ -51,13 +64,23 @@ Command addHistory(CLI::App& parent) {
                 "Print a JSON array, newest first: one object per\n"
                 "replacement with its step, time, previews, state and\n"
                 "what went in");
+  sub->add_flag("--prune", o->prune, "Drop the oldest replacements from the history now");
+  sub->add_option("--keep", o->keep, "With --prune: how many of the newest replacements to keep (default 100)")
+      ->check(CLI::Range(std::size_t{1}, std::size_t{1000000}))
+      ->type_name("N");
   sub->footer(
       "One line per replacement: its journal step, when it was made, which\n"
-      "previews it changed, and whether it is in the movie (done) or was taken\n"
-      "back (undone).\n"
+      "previews it changed, whether it is in the movie (done) or was taken\n"
+      "back (undone), and what went in (the picture's file name, or the folder\n"
+      "previews were put back from).\n"
       "\n"
-      "Examples:\n  orvane-cli history demo.3mm\n  orvane-cli history --json demo.3mm");
-  return {sub, {"history MOVIE [--json]"}, [o](Io& io) { return runHistory(*o, io); }};
+      "The history keeps the newest 100 replacements that can be undone or redone,\n"
+      "and at most 64 MiB per movie; older ones are dropped as new ones are made.\n"
+      "--prune drops them now, --keep N keeping the newest N instead of 100.\n"
+      "\n"
+      "Examples:\n  orvane-cli history demo.3mm\n  orvane-cli history --json demo.3mm\n"
+      "  orvane-cli history demo.3mm --prune --keep 20");
+  return {sub, {"history MOVIE [--json] [--prune [--keep N]]"}, [o](Io& io) { return runHistory(*o, io); }};
 }
 
 }  // namespace orvane::cli

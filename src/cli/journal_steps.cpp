@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/journal_steps.h"
 
+#include "replace/history.h"
 #include "replace/journal.h"
 
 namespace orvane::cli {
@@ -49,11 +50,10 @@ Step stepOf(const History& history, const journal::WriteEntry& entry) {
   return {number, scenesText(entry), entryLabel(entry)};
 }
 
-std::string entryLabel(const journal::WriteEntry&) {
-  // LABEL: once a journal entry records what went in (the picture's file
-  // name, or "folder DIR"), return that text here; history, history --json
-  // and the outcome lines print it wherever it is not empty.
-  return {};
+std::string entryLabel(const journal::WriteEntry& entry) {
+  // What went in (the picture's file name, or "folder DIR"), with control
+  // characters escaped so that a file name cannot forge a line.
+  return entry.label.empty() ? std::string() : escapedName(entry.label);
 }
 
 std::string shellWord(const std::string& path) {

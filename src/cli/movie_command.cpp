@@ -12,7 +12,12 @@ bool openedAndSettled(Core& core, const std::string& movie, const Io& io) {
     io.diagnostic(movie) << "cannot open the movie: " << opened.error().message << '\n';
     return false;
   }
-  (void)recoverMovie(core, movie);  // what it could not settle, it has logged
+  // What it could not settle, it has logged. A journal that is refused, or
+  // is no journal, is told on standard error too, where it is seen even when
+  // the log is not printed: the movie is read-only until it is dealt with.
+  if (const Status settled = recoverMovie(core, movie);
+      !settled && (settled.error().code == ErrorCode::NotOwnFile || settled.error().code == ErrorCode::JournalFailed))
+    err << "orvane-cli: " << settled.error().message << '\n';
   return true;
 }
 

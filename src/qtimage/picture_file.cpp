@@ -110,6 +110,19 @@ bool hasSrgbPrimaries(const QColorSpace& space) {
 
 std::string sizeText(QSize size) { return std::to_string(size.width()) + " x " + std::to_string(size.height()); }
 
+// Bytes a pixel of the picture takes as the reader decodes it: 8 for a PNG of
+// 16 bits a channel, 4 for most, 4 too when the reader does not tell.
+double decodedBytesPerPixel(const QImageReader& reader) {
+  const QImage::Format format = reader.imageFormat();
+  if (format == QImage::Format_Invalid) return 4.0;
+  return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+}
+
+Error tooLarge(QSize stored) {
+  return {ErrorCode::PictureTooLarge, "at " + sizeText(stored) + " pixels it would need more than " +
+                                          std::to_string(kAllocationLimitMiB) + " MiB to decode"};
+}
+
 }  // namespace
 
 Result<SourcePicture> readPictureFile(const std::string& path, convert::FitMode fit) {
@@ -129,13 +142,20 @@ Result<SourcePicture> readPictureFile(const std::string& path, convert::FitMode 
     if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize) &&
         jpegReduction(stored, turned, fit, decoded) > 1)
       reader.setScaledSize(decoded);
-    if (4.0 * decoded.width() * decoded.height() > kAllocationLimitMiB * 1024.0 * 1024.0)
-      return Error{ErrorCode::PictureTooLarge, "at " + sizeText(stored) + " pixels it would need more than " +
-                                                   std::to_string(kAllocationLimitMiB) + " MiB to decode"};
+    const double bytes = std::max(4.0, decodedBytesPerPixel(reader)) * decoded.width() * decoded.height();
+    if (bytes > kAllocationLimitMiB * 1024.0 * 1024.0) return tooLarge(stored);
   }
 
   auto image = std::make_shared<QImage>(reader.read());
-  if (image->isNull()) return readerError(reader);
+  if (image->isNull()) {
+    // A decoder that asks for a larger block than the limit (a format whose
+    // pixels it widens on the way) is refused by the reader as if the data
+    // were bad: it is the size, not damage.
+    if (stored.isValid() && reader.error() == QImageReader::InvalidDataError &&
+        8.0 * stored.width() * stored.height() > kAllocationLimitMiB * 1024.0 * 1024.0)
+      return tooLarge(stored);
+    return readerError(reader);
+  }
   // Wide-gamut pictures (a phone's Display P3, Adobe RGB) are brought into sRGB.
   if (image->colorSpace().isValid() && !hasSrgbPrimaries(image->colorSpace()))
     image->convertToColorSpace(QColorSpace::SRgb);

@@ -79,6 +79,29 @@ std::vector<const WriteEntry*> unmarkedWrites(const std::vector<journal::Record>
   return open;
 }
 
+// A file or folder name as a log line shows it: a line break, tab or other
+// control character in it appears as an escape (\n, \t, \x1b), and a
+// backslash as \\, so that a name can never start a line of its own.
+std::string escapedName(const std::string& name) {
+  std::string out;
+  for (const char c : name) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else if (c == '\t') out += "\\t";
+    else if (u < 0x20 || u == 0x7f) {
+      const char* digits = "0123456789abcdef";
+      out += "\\x";
+      out += digits[u >> 4];
+      out += digits[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string scenesText(const WriteEntry& entry) {
   std::vector<int> previews;
   for (const auto& scene : entry.scenes) previews.push_back(scene.preview);

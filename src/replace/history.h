@@ -43,6 +43,9 @@ std::string scenesText(const journal::WriteEntry& entry);
 std::string previewsText(const std::vector<int>& previews);
 // "replacement of scene preview 3", "undo of the replacement of scene preview 3", ...
 std::string describeWrite(const journal::WriteEntry& entry);
+// A file or folder name as a log line or listing shows it: control
+// characters escaped (a line break as \n), so that a name never starts a line.
+std::string escapedName(const std::string& name);
 // "done", "undone", ...: the state as the history listing shows it.
 const char* stateText(ReplacementState state);
 // "2024-05-01 12:03:44" in the local time zone.

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <set>
 
 #include "shell/checksum.h"
@@ -16,7 +17,7 @@ constexpr std::size_t kFrontBytes = 4 + 4 + 8;  // length, kind, sequence number
 constexpr std::size_t kChecksumBytes = 4;
 // Far above the largest write (255 scenes of 2 x 11826 bytes, about 6 MB): a
 // larger length is a damaged one.
-constexpr std::uint64_t kMaxRecordBytes = std::uint64_t{64} << 20;
+constexpr std::uint64_t kMaxRecordBytes = kMaxEntryBytes;
 
 class Writer {
  public:
@@ -145,6 +146,36 @@ std::vector<std::uint8_t> encode(const Record& record) {
   return std::move(w.out);
 }
 
+std::optional<Record> decodeRecord(std::span<const std::uint8_t> whole) {
+  if (whole.size() < kFrontBytes + kChecksumBytes || readLe32(whole.data()) != whole.size()) return std::nullopt;
+  const std::size_t length = whole.size();
+  if (crc32(whole.first(length - kChecksumBytes)) != readLe32(&whole[length - kChecksumBytes])) return std::nullopt;
+  Reader r(whole.subspan(4, length - 4 - kChecksumBytes));
+  std::uint32_t kind = 0;
+  std::uint64_t seq = 0;
+  if (!r.u32(kind) || !r.u64(seq)) return std::nullopt;
+  if (kind == kWriteKind) {
+    WriteEntry e;
+    e.seq = seq;
+    if (!decodeWrite(r, e)) return std::nullopt;
+    return Record{std::move(e)};
+  }
+  if (kind == kMarkKind) {
+    Mark m;
+    m.seq = seq;
+    if (!decodeMark(r, m)) return std::nullopt;
+    return Record{m};
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint32_t> recordLength(std::span<const std::uint8_t> front) {
+  if (front.size() < 4) return std::nullopt;
+  const std::uint32_t length = readLe32(front.data());
+  if (length < kFrontBytes + kChecksumBytes || length > kMaxRecordBytes) return std::nullopt;
+  return length;
+}
+
 Result<Parsed> parse(std::span<const std::uint8_t> file) {
   Parsed parsed;
   if (file.empty()) return parsed;
@@ -164,27 +195,11 @@ Result<Parsed> parse(std::span<const std::uint8_t> file) {
     if (left < kFrontBytes + kChecksumBytes) break;
     const std::uint32_t length = readLe32(&file[at]);
     if (length < kFrontBytes + kChecksumBytes || length > left || length > kMaxRecordBytes) break;
-    const auto whole = file.subspan(at, length);
-    if (crc32(whole.first(length - kChecksumBytes)) != readLe32(&whole[length - kChecksumBytes])) break;
-
-    Reader r(whole.subspan(4, length - 4 - kChecksumBytes));
-    std::uint32_t kind = 0;
-    std::uint64_t seq = 0;
-    if (!r.u32(kind) || !r.u64(seq) || seq != expected) break;
-    if (kind == kWriteKind) {
-      WriteEntry e;
-      e.seq = seq;
-      if (!decodeWrite(r, e)) break;
-      writes.insert(seq);
-      parsed.records.emplace_back(std::move(e));
-    } else if (kind == kMarkKind) {
-      Mark m;
-      m.seq = seq;
-      if (!decodeMark(r, m) || !writes.count(m.write)) break;
-      parsed.records.emplace_back(m);
-    } else {
-      break;
-    }
+    auto record = decodeRecord(file.subspan(at, length));
+    if (!record || sequenceOf(*record) != expected) break;
+    if (const auto* m = std::get_if<Mark>(&*record); m && !writes.count(m->write)) break;
+    if (std::holds_alternative<WriteEntry>(*record)) writes.insert(expected);
+    parsed.records.push_back(std::move(*record));
     at += length;
     parsed.validEnd = at;
   }

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The journal file's format. A journal holds, for one movie, every write
-// Orvane made to it, each recorded before the movie was touched, and what
-// became of each. It is only ever appended to.
+// The journal's records, and the first version of its file format, which
+// journals written by earlier releases still have: they are read as they are
+// and written anew in the current format (journal_entry.h) at their next
+// write. A journal holds, for one movie, every write Orvane made to it, each
+// recorded before the movie was touched, and what became of each.
 //
-// File: a 16-byte header ("ORVANE-JOURNAL", then the format version as a
+// File, version 1: a 16-byte header ("ORVANE-JOURNAL", then the format version as a
 // 16-bit number), then records back to back. All numbers little-endian.
 //
 // Record: u32 length of the whole record, u32 kind, u64 sequence number (1 for
@@ -24,7 +26,9 @@
 // A replacement of several scenes in one step is one write with several scenes.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -41,6 +45,11 @@ struct SceneChange {
   std::int32_t preview = 0;  // its number in the scan it was chosen from, for people to read
   std::uint64_t offset = 0;  // zero-based offset of the record's first byte
   std::vector<std::uint8_t> before, after;
+  // How many bytes each of before and after holds, and the checksum of the
+  // bytes found there before the write: known even while the bytes
+  // themselves are not read (zero in a version 1 journal, which has none).
+  std::uint32_t bytes = 0;
+  std::uint32_t beforeChecksum = 0;
 
   bool operator==(const SceneChange&) const = default;
 };
@@ -53,6 +62,9 @@ struct WriteEntry {
   std::uint64_t target = 0;
   std::uint64_t movieLength = 0;
   std::vector<SceneChange> scenes;
+  // What went in, for people to read: the picture's file name, or "folder
+  // DIR" for previews put back from a folder; empty when not told.
+  std::string label = {};
 
   bool operator==(const WriteEntry&) const = default;
 };
@@ -71,6 +83,9 @@ using Record = std::variant<WriteEntry, Mark>;
 inline constexpr std::size_t kHeaderBytes = 16;
 inline constexpr std::uint16_t kVersion = 1;
 inline constexpr std::size_t kMaxScenes = 255;
+// The longest record either version holds: 255 scenes of 2 x 11826 bytes,
+// about 6 MB, and room to spare.
+inline constexpr std::uint32_t kMaxEntryBytes = 8u << 20;
 
 std::vector<std::uint8_t> encodeHeader();
 // The record's bytes, its sequence number and checksum included.
@@ -86,5 +101,14 @@ struct Parsed {
 Result<Parsed> parse(std::span<const std::uint8_t> file);
 
 std::uint64_t sequenceOf(const Record& record);
+
+// One version 1 record's whole bytes (its length, as its first four bytes
+// say, and its checksum checked), or nothing when they do not hold one.
+std::optional<Record> decodeRecord(std::span<const std::uint8_t> whole);
+// The length a version 1 record's first four bytes give, or nothing when it
+// cannot be one.
+std::optional<std::uint32_t> recordLength(std::span<const std::uint8_t> front);
+// How many bytes the sequence number, kind and length at a record's start take.
+inline constexpr std::size_t kRecordFrontBytes = 16;
 
 }  // namespace orvane::journal

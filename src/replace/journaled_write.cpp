@@ -2,6 +2,7 @@
 #include "replace/journaled_write.h"
 
 #include <chrono>
+#include <limits>
 #include <vector>
 
 #include "replace/movie_lock.h"
@@ -36,6 +37,7 @@ Error notHeld(const Error& why, const std::string& path) {
                           "orvane-cli).",
                           path, "Nothing was written. Please try again in a moment.");
     case ErrorCode::JournalFailed:
+    case ErrorCode::NotOwnFile:
     case ErrorCode::WriteFailed:
       return writeFailure(why.code, why.message, path, "Nothing was written.");
     default:
@@ -81,6 +83,12 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
     // A mark that cannot be written is settled by the next opening, which
     // finds every new byte in place and keeps them.
     (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::Done});
+    // The history kept within its limits; a journal that cannot be rewritten
+    // now keeps growing a little until a later write can. An undo or redo
+    // adds no step, so only the size can take it over a limit.
+    JournalLimits limits;
+    if (entry.action != journal::Action::Replace) limits.steps = std::numeric_limits<std::size_t>::max();
+    (void)held.journal.prune(limits);
     return {};
   }
 
@@ -97,10 +105,12 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
     return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
                         one ? "Putting the old scene preview back failed too: " + restored.error().message +
                                   "\r\nThe scene preview in the movie may be damaged. Please open the movie again: "
-                                  "Orvane then finishes putting it back."
+                                  "Orvane then keeps the new picture if all of it is in the movie, and puts the "
+                                  "old one back otherwise."
                             : "Putting the old scene previews back failed too: " + restored.error().message +
                                   "\r\nScene previews in the movie may be damaged. Please open the movie again: "
-                                  "Orvane then puts every one of them back as it was.");
+                                  "Orvane then keeps the new pictures if all of them are in the movie whole, and "
+                                  "puts every old one back otherwise.");
   (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
   return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
                       one ? "The old scene preview was put back; the movie is as it was."

@@ -36,7 +36,8 @@ Result<HeldMovie> holdMovie(Core& core, const std::string& path, FileLayer& file
 // nothing is written to the movie. When a scene's write fails, every byte
 // written so far gets its old value back and the entry is marked taken back;
 // when even that fails, the entry stays unmarked and the next opening of the
-// movie settles it. The error's message is the whole text for the user: what
+// movie settles it. After a write marked done, the journal is pruned to the
+// default limits (Journal::prune). The error's message is the whole text for the user: what
 // failed, the movie's path and how the movie was left, on three lines.
 Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry entry);
 

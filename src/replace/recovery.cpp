@@ -3,9 +3,11 @@
 
 #include <vector>
 
+#include "previews/record_format.h"
 #include "replace/history.h"
 #include "replace/journaled_write.h"
 #include "replace/verified_write.h"
+#include "shell/checksum.h"
 #include "shell/tags.h"
 
 namespace orvane {
@@ -17,23 +19,19 @@ using journal::WriteEntry;
 // How one interrupted write was settled, or why it could not be.
 struct Settled {
   Outcome outcome = Outcome::LeftAlone;
-  std::string foreignScene;  // for LeftAlone: what changed
+  std::string foreignScene;  // for LeftAlone: why, as a clause
 };
 
 Result<Settled> settle(OpenFile& movie, const WriteEntry& entry) {
-  const auto length = movie.length();
-  if (!length) return length.error();
-  if (*length != entry.movieLength) return Settled{Outcome::LeftAlone, "the movie's length"};
-
   std::vector<SceneState> states;
   for (const auto& scene : entry.scenes) {
-    std::vector<std::uint8_t> now(scene.after.size());
-    const auto got = movie.readAt(scene.offset, now);
-    if (!got) return got.error();
-    const SceneState state = *got == now.size() ? classify(now, scene.before, scene.after) : SceneState::Foreign;
-    if (state == SceneState::Foreign)
-      return Settled{Outcome::LeftAlone, "scene preview " + std::to_string(scene.preview)};
-    states.push_back(state);
+    const auto state = sceneStateIn(movie, scene);
+    if (!state) return state.error();
+    const std::string which = "scene preview " + std::to_string(scene.preview);
+    if (*state == SceneState::Foreign) return Settled{Outcome::LeftAlone, which + " was changed by someone else since"};
+    if (*state == SceneState::Elsewhere)
+      return Settled{Outcome::LeftAlone, which + " does not lie on a scene preview's record in the movie"};
+    states.push_back(*state);
   }
   bool allAfter = true;
   for (const SceneState s : states) allAfter = allAfter && s == SceneState::After;
@@ -56,12 +54,26 @@ std::string settledLine(const WriteEntry& entry, const Settled& settled) {
     case Outcome::Done: return what + " had reached the movie whole and was kept.";
     case Outcome::TakenBack: return what + " was taken back: the movie is as it was before it.";
     case Outcome::LeftAlone:
-      return what + " was left alone: " + settled.foreignScene + " was changed by someone else since.";
+      return what + " was left alone: " + settled.foreignScene + ".";
   }
   return what + ".";
 }
 
 }  // namespace
+
+Result<SceneState> sceneStateIn(OpenFile& movie, const journal::SceneChange& scene) {
+  if (scene.before.size() != record::kTrailerOffset || scene.after.size() != scene.before.size() ||
+      (scene.beforeChecksum != 0 && crc32(scene.before) != scene.beforeChecksum))
+    return SceneState::Elsewhere;
+  const auto length = movie.length();
+  if (!length) return length.error();
+  if (scene.offset > *length || *length - scene.offset < record::kRecordBytes) return SceneState::Elsewhere;
+  std::vector<std::uint8_t> now(record::kRecordBytes);
+  const auto got = movie.readAt(scene.offset, now);
+  if (!got) return got.error();
+  if (*got != now.size() || !record::signatureAt(now.data())) return SceneState::Elsewhere;
+  return classify(std::span(now).first(record::kTrailerOffset), scene.before, scene.after);
+}
 
 SceneState classify(std::span<const std::uint8_t> now, std::span<const std::uint8_t> before,
                     std::span<const std::uint8_t> after) {
@@ -76,15 +88,21 @@ SceneState classify(std::span<const std::uint8_t> now, std::span<const std::uint
 }
 
 Status finishInterrupted(Core& core, OpenFile& movie, Journal& journal) {
-  // Copies: marking appends to the records the pointers point into.
-  std::vector<WriteEntry> open;
-  for (const WriteEntry* e : unmarkedWrites(journal.records())) open.push_back(*e);
-  for (const WriteEntry& entry : open) {
-    const auto settled = settle(movie, entry);
-    if (!settled) return Error{settled.error().code, describeWrite(entry) + ": " + settled.error().message};
-    const auto marked = journal.append(journal::Mark{0, entry.seq, settled->outcome});
-    if (!marked) return Error{marked.error().code, describeWrite(entry) + ": " + marked.error().message};
-    core.logline(settledLine(entry, *settled), tag::Replace);
+  std::vector<std::uint64_t> open;
+  for (const WriteEntry* e : unmarkedWrites(journal.records())) open.push_back(e->seq);
+  for (const std::uint64_t seq : open) {
+    const auto entry = journal.whole(seq);
+    if (!entry) {
+      if (entry.error().code != ErrorCode::JournalFailed || journal.write(seq)) return entry.error();
+      // Damaged: what it wrote is not known, so nothing is written.
+      core.logline(entry.error().message + " An interrupted write recorded there was left alone.", tag::Replace);
+      continue;
+    }
+    const auto settled = settle(movie, *entry);
+    if (!settled) return Error{settled.error().code, describeWrite(*entry) + ": " + settled.error().message};
+    const auto marked = journal.append(journal::Mark{0, seq, settled->outcome});
+    if (!marked) return Error{marked.error().code, describeWrite(*entry) + ": " + marked.error().message};
+    core.logline(settledLine(*entry, *settled), tag::Replace);
   }
   return {};
 }
@@ -96,12 +114,12 @@ Status recoverMovie(Core& core, const std::string& movie, FileLayer& files) {
                  tag::Replace);
     return error;
   };
-  const auto journal = Journal::load(files, movie);
-  if (!journal) {
-    core.logline(journal.error().message, tag::Replace);
-    return journal.error();
+  const auto waiting = Journal::endsInterrupted(files, movie);
+  if (!waiting) {
+    core.logline(waiting.error().message, tag::Replace);
+    return waiting.error();
   }
-  if (unmarkedWrites(journal->records()).empty()) return {};
+  if (!*waiting) return {};
   if (auto held = holdMovie(core, movie, files); !held) return tell(held.error());
   return {};
 }

@@ -28,7 +28,7 @@ Error changed(const std::string& why, const std::string& path) {
 
 // The write itself, under the movie's writer's lock, which ends when this
 // returns (before any box waits for the user). Errors carry the box's text.
-Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files) {
+Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files, const std::string& label) {
   Stores& s = core.s;
   const std::string path = s.moviefile;
   // Opening never creates the file, so a movie that vanished since it was
@@ -48,6 +48,7 @@ Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files
 
   journal::WriteEntry entry;
   entry.movieLength = identity->length;
+  entry.label = label;
   for (NewScene& scene : scenes) {
     const int n = scene.preview;
     const std::uint64_t offset = static_cast<std::uint64_t>(s.recordPosition(n)) - 1;
@@ -61,8 +62,11 @@ Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files
     if (crc32(previous) != s.recordChecksum(n))
       return changed("scene preview " + std::to_string(n) + " no longer holds the picture found then.", path);
     previous.resize(record::kTrailerOffset);  // the trailer is never written
+    // A scene that already holds its new rows is no change: never recorded.
+    if (previous == scene.rows) continue;
     entry.scenes.push_back({n, offset, std::move(previous), std::move(scene.rows)});
   }
+  if (entry.scenes.empty()) return Error{ErrorCode::Unchanged, "The movie already holds these pictures."};
   const Status written = journaledWrite(files, *held, entry);
   const auto after = held->lock->identity();
   noteOwnWrite(s, path, *identity, after ? *after : FileIdentity{}, written ? &entry : nullptr);
@@ -124,11 +128,11 @@ std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, i
   return rows;
 }
 
-Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files) {
+Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files, const std::string& label) {
   if (const Status fit = checkScenes(core.s, scenes); !fit) return fit;
   if (!files.exists(core.s.moviefile)) return moved();
   std::sort(scenes.begin(), scenes.end(), [](const NewScene& a, const NewScene& b) { return a.preview < b.preview; });
-  return writeUnderLock(core, std::move(scenes), files);
+  return writeUnderLock(core, std::move(scenes), files, label);
 }
 
 void tellWriteError(Core& core, const Error& e) {
@@ -157,8 +161,14 @@ Status begin(Core& core, int axe, FileLayer& files) {
                       " in the open movie.\r\nPlease open a movie and choose one of its scene previews first.",
                   "Nothing to replace", BoxIcon::Information);
 
-  const Status written = files.exists(s.moviefile) ? writeUnderLock(core, {{axe, recordRowsFromBuffer(s)}}, files)
-                                                   : Status{moved()};
+  const Status written = files.exists(s.moviefile)
+                             ? writeUnderLock(core, {{axe, recordRowsFromBuffer(s)}}, files, s.pictureName)
+                             : Status{moved()};
+  if (!written && written.error().code == ErrorCode::Unchanged) {
+    core.logline("Scene preview " + std::to_string(axe) + " already holds this picture: nothing was written.",
+                 tag::Replace);
+    return {};
+  }
   if (!written) {
     tellWriteError(core, written.error());
     return written.error();

@@ -25,7 +25,8 @@ namespace orvane {
 // write, which also brings preview `axe` in the store, its checksum and the
 // kept identity up to date. Every refusal or failure is told to the user in a
 // message box (and returned with the box's text), and a failed write is undone
-// where possible.
+// where possible. A picture the preview already holds writes and records
+// nothing: a line in the log says so.
 Status begin(Core& core, int axe, FileLayer& files = systemFileLayer());
 
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
@@ -50,7 +51,12 @@ struct NewScene {
 // takes it back. The blocks are flushed once. Tells the user nothing: errors
 // carry the text a box would show (see tellWriteError). The scenes are
 // written, and journaled, in the order of their previews.
-Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files = systemFileLayer());
+//
+// `label` says what went in, for the history ("folder DIR"); scenes that
+// already hold their new rows are left out of the step, and a step left with
+// no scene at all writes nothing and records nothing (Unchanged).
+Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files = systemFileLayer(),
+                   const std::string& label = {});
 
 // Shows a failed write's error in the box begin would use for it: "Error!"
 // for a movie that was moved, "Movie in use", "Movie changed" or "Can't write".

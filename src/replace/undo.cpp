@@ -6,6 +6,7 @@
 
 #include "replace/history.h"
 #include "replace/journaled_write.h"
+#include "replace/recovery.h"
 #include "replace/scan_facts.h"
 #include "shell/tags.h"
 
@@ -26,15 +27,21 @@ const Words& wordsFor(HistoryStep step) {
   return step == HistoryStep::Undo ? undo : redo;
 }
 
-// The scene of `entry` whose bytes differ from what they should be, or null.
-const journal::SceneChange* changedScene(OpenFile& movie, const journal::WriteEntry& entry, HistoryStep step) {
+// The scene of `entry` that does not hold exactly what it should (for an
+// undo, the bytes the replacement wrote; for a redo, those the undo wrote
+// back) on a record of the movie, and why; or nothing.
+struct Changed {
+  const journal::SceneChange* scene = nullptr;
+  bool elsewhere = false;  // no record lies there at all
+};
+Result<Changed> changedScene(OpenFile& movie, const journal::WriteEntry& entry, HistoryStep step) {
+  const SceneState wanted = step == HistoryStep::Undo ? SceneState::After : SceneState::Before;
   for (const auto& scene : entry.scenes) {
-    const auto& expected = step == HistoryStep::Undo ? scene.after : scene.before;
-    std::vector<std::uint8_t> now(expected.size());
-    const auto got = movie.readAt(scene.offset, now);
-    if (!got || *got != now.size() || now != expected) return &scene;
+    const auto state = sceneStateIn(movie, scene);
+    if (!state) return state.error();
+    if (*state != wanted) return Changed{&scene, *state == SceneState::Elsewhere};
   }
-  return nullptr;
+  return Changed{};
 }
 
 // The step under the movie's writer's lock, which ends when this returns
@@ -44,11 +51,24 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
   const Words& words = wordsFor(step);
   auto held = holdMovie(core, movie, files);
   if (!held) return notHeld(held.error(), movie);
-  const History history = readHistory(held->journal.records());
-  const journal::WriteEntry* target = step == HistoryStep::Undo ? history.undoable : history.redoable;
-  if (!target)
-    return Error{words.nothing, std::string("There is nothing to ") + words.verb + " in this movie.\r\n" + movie};
-  const journal::WriteEntry replacement = *target;  // the journal grows below
+  // A write whose journal entry turns out damaged is dropped from the history
+  // (with a line in the log), and the step goes to the one before it.
+  journal::WriteEntry replacement;
+  for (;;) {
+    const History history = readHistory(held->journal.records());
+    const journal::WriteEntry* target = step == HistoryStep::Undo ? history.undoable : history.redoable;
+    if (!target)
+      return Error{words.nothing, std::string("There is nothing to ") + words.verb + " in this movie.\r\n" + movie};
+    const std::uint64_t seq = target->seq;  // whole() may drop the record target points to
+    auto whole = held->journal.whole(seq);
+    if (whole) {
+      replacement = std::move(*whole);
+      break;
+    }
+    if (held->journal.write(seq)) return writeFailure(whole.error().code, whole.error().message, movie,
+                                                              "Nothing was written.");
+    core.logline(whole.error().message + " That step was skipped.", tag::Replace);
+  }
 
   const auto before = held->file->identity();
   if (!before) return Error{before.error().code, before.error().message + "\r\n" + movie + "\r\nNothing was written."};
@@ -57,16 +77,26 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
   if (before->length != replacement.movieLength)
     return Error{ErrorCode::SceneChangedSince, "The movie was changed" + since + ": its length is different.\r\n" +
                                                    movie + "\r\nNothing was written."};
-  if (const journal::SceneChange* changed = changedScene(*held->file, replacement, step))
-    return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->preview) + " was changed" +
-                                                   since + ": it no longer holds the picture Orvane wrote.\r\n" +
+  const auto changed = changedScene(*held->file, replacement, step);
+  if (!changed) return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" +
+                                    changed.error().message + ").", movie, "Nothing was written.");
+  if (changed->scene && changed->elsewhere)
+    return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->scene->preview) +
+                                                   " does not lie on a scene preview's record in this movie: "
+                                                   "the journal does not match it.\r\n" +
                                                    movie + "\r\nNothing was written."};
+  if (changed->scene)
+    return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->scene->preview) +
+                                                   " was changed" + since +
+                                                   ": it no longer holds the picture Orvane wrote.\r\n" + movie +
+                                                   "\r\nNothing was written."};
 
   journal::WriteEntry entry;
   entry.action = step == HistoryStep::Undo ? journal::Action::Undo : journal::Action::Redo;
   entry.target = replacement.seq;
   entry.movieLength = replacement.movieLength;
   entry.scenes = replacement.scenes;
+  entry.label = replacement.label;
   if (step == HistoryStep::Undo)
     for (auto& scene : entry.scenes) std::swap(scene.before, scene.after);
 

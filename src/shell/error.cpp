@@ -36,6 +36,8 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::WriteFailed: return "write failed";
     case ErrorCode::JournalFailed: return "journal failed";
     case ErrorCode::NothingToUndo: return "nothing to undo";
+    case ErrorCode::Unchanged: return "unchanged";
+    case ErrorCode::NotOwnFile: return "not the user's own file";
     case ErrorCode::NothingToRedo: return "nothing to redo";
     case ErrorCode::SceneChangedSince: return "scene changed since";
   }

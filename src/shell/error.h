@@ -49,6 +49,8 @@ enum class ErrorCode {
   NothingToUndo,
   NothingToRedo,
   SceneChangedSince,  // the record no longer holds what the journal says it should
+  Unchanged,          // the movie already holds what was to be written: nothing to do
+  NotOwnFile,         // a file Orvane keeps for the user is a link, or another user's, or writable by others
 };
 
 // A short fixed description of a code ("file not found"), for diagnostics.

@@ -71,6 +71,26 @@ class FileLayer {
   virtual Status flushFolder(const std::string& folder) = 0;
   // Creates a folder and the folders above it that are missing.
   virtual Status makeFolders(const std::string& folder) = 0;
+
+  // Files Orvane keeps for the user (a movie's journal), which must be the
+  // user's own and nobody else's to change.
+  //
+  // Opens an existing one. Refused (NotOwnFile, the message saying why) when
+  // the name is a symbolic link, dangling or not, when it is not a regular
+  // file, has more than one name, belongs to another user or may be written
+  // by others; NotFound when nothing is there. On Windows, which has no owner
+  // and mode bits here, a regular file that is not a reparse point (a link or
+  // junction) passes.
+  virtual Result<std::unique_ptr<OpenFile>> openOwn(const std::string& path, OpenMode mode) { return open(path, mode); }
+  // Creates a new one, readable and writable by the user alone (0600), for
+  // reading and writing; fails when anything at all is at the name, a link
+  // included, so nothing is ever created through a link.
+  virtual Result<std::unique_ptr<OpenFile>> createOwn(const std::string& path) { return openOrCreate(path); }
+  // Renames `from` over `to` in one step: whoever opens `to` finds the old
+  // file or the new one, never neither.
+  virtual Status renameOver(const std::string& from, const std::string& to);
+  // Removes the name `path` (a link itself, never what it leads to).
+  virtual Status removeName(const std::string& path);
 };
 
 // The operating system's files, implemented in platform.cpp beside the other

@@ -276,6 +276,39 @@ Status flushFolderOf(const std::string&) {
   return {};
 }
 
+Error notOwn(const std::string& why) { return {ErrorCode::NotOwnFile, why}; }
+
+// Windows keeps no owner and mode bits that the C runtime shows; what can be
+// checked is that the name is no reparse point (a symbolic link or junction,
+// which would lead elsewhere) and names a regular file.
+Result<std::unique_ptr<OpenFile>> openOwnWindowsFile(const std::string& path, OpenMode mode) {
+  const DWORD attributes = GetFileAttributesW(fromUtf8(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return openFailure(path);
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return notOwn("it is a link to somewhere else");
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return notOwn("it is not a regular file");
+  auto file = openWindowsFile(path, mode == OpenMode::ReadWrite, false);
+  if (!file && file.error().code == ErrorCode::NotRegularFile) return notOwn("it is not a regular file");
+  return file;
+}
+
+// A new file of the user's own: never one that is already there.
+Result<std::unique_ptr<OpenFile>> createOwnWindowsFile(const std::string& path) {
+  const HANDLE h = createFile(path, GENERIC_READ | GENERIC_WRITE, kShareAll, CREATE_NEW);
+  if (h == INVALID_HANDLE_VALUE) return openFailure(path);
+  return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(h, true));
+}
+
+Status renameFile(const std::string& from, const std::string& to) {
+  if (MoveFileExW(fromUtf8(from).c_str(), fromUtf8(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return {};
+  return Error{ErrorCode::Io, "The file could not be renamed"};
+}
+
+Status removeFileName(const std::string& path) {
+  if (_wunlink(fromUtf8(path).c_str()) == 0 || errno == ENOENT) return {};
+  return lastError();
+}
+
 #else
 
 class SystemFile final : public OpenFile {
@@ -421,6 +454,55 @@ Status flushFolderOf(const std::string& folder) {
   return systemError(errnum);
 }
 
+Error notOwn(const std::string& why) { return {ErrorCode::NotOwnFile, why}; }
+
+// Opens never through a symbolic link (O_NOFOLLOW) and without blocking on a
+// pipe, then checks on the open file itself, so the checks and the reading
+// concern the same file: regular, one name, the user's own, and writable by
+// nobody else.
+Result<int> openOwnDescriptor(const std::string& path, int access) {
+  int fd;
+  do fd = ::open(path.c_str(), O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | access);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) {
+    if (errno == ELOOP) return notOwn("it is a symbolic link");
+    if (errno == ENXIO || errno == EOPNOTSUPP) return notOwn("it is not a regular file");
+    return systemError(errno);
+  }
+  struct stat st {};
+  std::string why;
+  if (::fstat(fd, &st) != 0) why = std::strerror(errno);
+  else if (!S_ISREG(st.st_mode)) why = "it is not a regular file";
+  else if (st.st_uid != ::geteuid()) why = "it belongs to another user";
+  else if (st.st_mode & (S_IWGRP | S_IWOTH)) why = "other users may write to it";
+  else if (st.st_nlink > 1) why = "it has more than one name (a hard link)";
+  if (why.empty()) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return fd;
+    why = std::strerror(errno);
+  }
+  ::close(fd);
+  return notOwn(why);
+}
+
+Result<int> createOwnDescriptor(const std::string& path) {
+  int fd;
+  do fd = ::open(path.c_str(), O_CLOEXEC | O_NOFOLLOW | O_NOCTTY | O_RDWR | O_CREAT | O_EXCL, 0600);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return systemError(errno);
+  return fd;
+}
+
+Status renameFile(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) == 0) return {};
+  return lastError();
+}
+
+Status removeFileName(const std::string& path) {
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return {};
+  return lastError();
+}
+
 #endif
 
 class SystemFileLayer final : public FileLayer {
@@ -464,6 +546,26 @@ class SystemFileLayer final : public FileLayer {
     return {};
   }
 
+  Result<std::unique_ptr<OpenFile>> openOwn(const std::string& path, OpenMode mode) override {
+#ifdef _WIN32
+    return openOwnWindowsFile(path, mode);
+#else
+    auto fd = openOwnDescriptor(path, mode == OpenMode::ReadWrite ? kReadWrite : kReadOnly);
+    if (!fd) return fd.error();
+    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(*fd));
+#endif
+  }
+
+  Result<std::unique_ptr<OpenFile>> createOwn(const std::string& path) override {
+#ifdef _WIN32
+    return createOwnWindowsFile(path);
+#else
+    auto fd = createOwnDescriptor(path);
+    if (!fd) return fd.error();
+    return std::unique_ptr<OpenFile>(std::make_unique<SystemFile>(*fd));
+#endif
+  }
+
 #ifndef _WIN32
  private:
   struct Descriptor {
@@ -484,6 +586,10 @@ FileLayer& systemFileLayer() {
   static SystemFileLayer layer;
   return layer;
 }
+
+Status FileLayer::renameOver(const std::string& from, const std::string& to) { return renameFile(from, to); }
+
+Status FileLayer::removeName(const std::string& path) { return removeFileName(path); }
 
 
 std::string executableDir() {

@@ -60,6 +60,9 @@ struct Stores {
   // True once a BMP has been loaded and repaired: the all-zero buffer of a
   // program that never loaded one must not be written into a movie.
   bool pictureLoaded = false;
+  // The file name (without its folder) of the picture in the buffer, which
+  // the journal records with a replacement so that the history can name it.
+  std::string pictureName;
 
   // The one home of the stores' index arithmetic. The preview store keeps
   // preview n's picture rows top first from row 1, each row's stored bytes

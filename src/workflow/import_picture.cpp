@@ -44,7 +44,10 @@ Status logPrepared(Core& core, const std::string& path, const Result<PreparedPic
 
 Status finishImport(Core& core, const std::string& path, const Result<PreparedPicture>& prepared) {
   const Status reported = logPrepared(core, path, prepared);
-  if (reported) acceptPicture(core, pixelRows(prepared->picture));
+  if (reported) {
+    acceptPicture(core, pixelRows(prepared->picture));
+    core.s.pictureName = fileNameOf(path);
+  }
   return reported;
 }
 

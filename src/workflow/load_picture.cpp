@@ -15,6 +15,11 @@ std::string lowerCasePath(const std::string& path) {
   return lower;
 }
 
+std::string fileNameOf(const std::string& path) {
+  const auto slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 void acceptPicture(Core& core, const bmp::PixelRows& rows) {
   Stores& s = core.s;
   for (int r = 0; r < bmp::kHeight; ++r)
@@ -38,6 +43,7 @@ Status loadblimp(Core& core, const std::string& filename, FileLayer& files) {
   }
   core.logline("Image loaded, checking for errors...", tag::BMPsys);
   acceptPicture(core, *rows);
+  core.s.pictureName = fileNameOf(filename);
   return {};
 }
 

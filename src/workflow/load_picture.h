@@ -26,4 +26,7 @@ void acceptPicture(Core& core, const bmp::PixelRows& rows);
 // they are (so UTF-8 stays intact).
 std::string lowerCasePath(const std::string& path);
 
+// The last part of a path, after its last / or \\.
+std::string fileNameOf(const std::string& path);
+
 }  // namespace orvane

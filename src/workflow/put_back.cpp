@@ -159,12 +159,14 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
 }
 
 Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
-  core.logline("Putting previews back from " + plan.folder + "...", tag::Replace);
-  for (const SkippedFile& f : plan.ignored) core.logline("Ignored " + f.file + ": " + f.why + ".", tag::Replace);
-  for (const SkippedFile& f : plan.refused) core.logline("Refused " + f.file + ": " + f.why + ".", tag::Replace);
+  core.logline("Putting previews back from " + escapedName(plan.folder) + "...", tag::Replace);
+  for (const SkippedFile& f : plan.ignored)
+    core.logline("Ignored " + escapedName(f.file) + ": " + f.why + ".", tag::Replace);
+  for (const SkippedFile& f : plan.refused)
+    core.logline("Refused " + escapedName(f.file) + ": " + f.why + ".", tag::Replace);
   for (const PlannedScene& scene : plan.changes)
     if (scene.cleared > 0)
-      core.logline(scene.file + ": colours above 150 cleared to 0, please recheck it.", tag::Replace);
+      core.logline(escapedName(scene.file) + ": colours above 150 cleared to 0, please recheck it.", tag::Replace);
 
   std::size_t replaced = 0;
   Status written;
@@ -177,8 +179,11 @@ Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
       scenes.push_back({scene.preview, scene.rows});
       previews.push_back(scene.preview);
     }
-    written = writeScenes(core, std::move(scenes), files);
-    if (written) {
+    written = writeScenes(core, std::move(scenes), files, "folder " + plan.folder);
+    if (!written && written.error().code == ErrorCode::Unchanged) {
+      core.logline("Nothing to replace: the movie already holds these pictures.", tag::Replace);
+      written = {};
+    } else if (written) {
       replaced = plan.changes.size();
       Draw_Click(core);
       core.logline("Replaced " + previewsText(previews) + ".", tag::Replace);

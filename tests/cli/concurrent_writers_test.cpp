@@ -62,7 +62,7 @@ TEST(ConcurrentWriters, TwoReplacementsOfOnePreviewLeaveOnePictureWhole) {
     const int codes[2] = {exitCode(a), exitCode(b)};
 
     const Bytes after = testing::readFile(movie);
-    const auto journal = Journal::load(systemFileLayer(), movie);
+    const auto journal = Journal::load(systemFileLayer(), movie, JournalRead::Whole);
     ASSERT_TRUE(journal);
     const auto settled = testing::checkSettled(after, original, {kAt}, rows, journal->records());
     ASSERT_EQ(settled.problem, "");

@@ -178,7 +178,7 @@ struct CrashTest : ::testing::Test {
   // checks the result.
   testing::Settlement openAndCheck() {
     EXPECT_TRUE(loadfile3(core, movie));
-    const auto journal = Journal::load(systemFileLayer(), movie);
+    const auto journal = Journal::load(systemFileLayer(), movie, JournalRead::Whole);
     EXPECT_TRUE(journal);
     return testing::checkSettled(testing::readFile(movie), original, {kAt1, kAt2}, pictures, journal->records());
   }
@@ -281,7 +281,7 @@ TEST_F(CrashTest, KilledAtRandomMoments) {
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
-    const auto journal = Journal::load(systemFileLayer(), movie);
+    const auto journal = Journal::load(systemFileLayer(), movie, JournalRead::Whole);
     ASSERT_TRUE(journal);
     interrupted += !unmarkedWrites(journal->records()).empty();
     SCOPED_TRACE("round " + std::to_string(round));
@@ -324,7 +324,7 @@ struct PowerLossTest : ::testing::Test {
   }
   testing::Settlement check(const testing::PowerLossFiles::Disk& disk) {
     testing::PowerLossFiles files(disk);
-    const auto journal = Journal::load(files, movie);
+    const auto journal = Journal::load(files, movie, JournalRead::Whole);
     EXPECT_TRUE(journal);
     return testing::checkSettled(disk.at(movie), original, {kAt1, kAt2}, pictures, journal->records());
   }

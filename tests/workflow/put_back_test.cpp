@@ -72,7 +72,7 @@ struct PutBackTest : ::testing::Test {
     return std::find(host.lines.begin(), host.lines.end(), "Replace:" + line + "\r\n") != host.lines.end();
   }
   std::vector<journal::Record> journalRecords() const {
-    const auto j = Journal::load(systemFileLayer(), movie);
+    const auto j = Journal::load(systemFileLayer(), movie, JournalRead::Whole);
     EXPECT_TRUE(j);
     return j ? j->records() : std::vector<journal::Record>{};
   }
