@@ -8,7 +8,8 @@ cd "$(dirname "$0")/.."
 PRESET="${1:-default}"
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev qt6-image-formats-plugins xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
-          qt6-svg-dev lintian appstream)
+          qt6-svg-dev lintian appstream
+          pkg-config libjpeg-dev libspng-dev libwebp-dev)
 # The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.
 if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64 libcli11-dev); fi
 
