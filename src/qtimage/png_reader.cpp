@@ -60,7 +60,12 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
     orientation = tiffOrientation({reinterpret_cast<const std::uint8_t*>(exif.data), exif.length});
   const QColorSpace space = colourSpaceOf(context);
 
-  const int k = shrinkFactor(width, height, turnsQuarter(orientation), fit);
+  // Shrunk only where holding it whole would cost: a picture of up to 4
+  // megapixels takes 16 MiB decoded, and is then read exactly as it is.
+  constexpr std::int64_t kShrinkAbovePixels = 4 * 1024 * 1024;
+  const int k = std::int64_t{width} * height > kShrinkAbovePixels
+                    ? shrinkFactor(width, height, turnsQuarter(orientation), fit)
+                    : 1;
   const int outWidth = convert::BoxReducer::outputSize(width, k), outHeight = convert::BoxReducer::outputSize(height, k);
   if (!withinDecodeLimit(outWidth, outHeight, 4)) return tooLargeToDecode(width, height);
   QImage image(outWidth, outHeight, QImage::Format_RGBA8888);

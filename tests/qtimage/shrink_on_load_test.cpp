@@ -117,7 +117,8 @@ TEST(ShrinkOnLoad, JpegsOfAnySizeAreDecodedReducedToWithinAPaletteStepOfTheFullD
 
 TEST(ShrinkOnLoad, PngAndWebpAreDecodedReducedToWithinAPaletteStepOfTheFullDecode) {
   testing::TempDir dir;
-  const QImage picture = photo(1203, 701);  // a quarter is 300.75 x 175.25, room for 2 x 2 a preview pixel
+  // Over 4 megapixels, so that a PNG is shrunk too; an eighth leaves 375 x 211.
+  const QImage picture = photo(3003, 1689);
   for (const char* name : {"photo.png", "photo.webp"}) {
     SCOPED_TRACE(name);
     if (!qtimage::readsDirectly(std::string(name).substr(6))) continue;  // Qt's readers decode them whole
@@ -127,9 +128,9 @@ TEST(ShrinkOnLoad, PngAndWebpAreDecodedReducedToWithinAPaletteStepOfTheFullDecod
     ASSERT_TRUE(writer.write(picture)) << writer.errorString().toStdString();
     const auto reduced = qtimage::readPictureFile(path, FitMode::Crop);
     ASSERT_TRUE(reduced.ok());
-    EXPECT_GE(reduced->width, 300);  // a quarter, rounded either way
-    EXPECT_LE(reduced->width, 301);
-    EXPECT_LE(reduced->height, 176);
+    EXPECT_GE(reduced->width, 3003 / 8);  // an eighth, rounded either way
+    EXPECT_LE(reduced->width, (3003 + 7) / 8);
+    EXPECT_LE(reduced->height, (1689 + 7) / 8);
     expectWithinAPaletteStep(*reduced, path);
   }
 }
