@@ -10,7 +10,8 @@ PRESET="${1:-default}"
 # xdotool make the README's screenshots of the window under Xvfb.
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev qt6-image-formats-plugins xvfb xauth
           libgtest-dev libgmock-dev libbenchmark-dev desktop-file-utils libcli11-dev
-          qt6-svg-dev lintian appstream zsh fish imagemagick xdotool)
+          qt6-svg-dev lintian appstream zsh fish imagemagick xdotool
+          pkg-config libjpeg-dev libspng-dev libwebp-dev)
 # The Windows cross-compile needs only the MinGW-w64 compiler and CLI11's headers.
 if [[ $PRESET == mingw ]]; then PACKAGES=(cmake make g++-mingw-w64-x86-64 libcli11-dev); fi
 # The whole Windows build also needs Qt's host tools (moc, rcc, uic) for the

@@ -5,13 +5,33 @@
 
 namespace orvane::convert {
 
+namespace {
+
+// The fit planned on the picture's own size and carried onto the pixels as
+// decoded: a picture shrunk on load is cropped exactly where its whole would be.
+FitPlan planOnDecoded(const SourcePicture& source, FitMode fit) {
+  const int w = source.fullWidth > 0 ? source.fullWidth : source.width;
+  const int h = source.fullHeight > 0 ? source.fullHeight : source.height;
+  if (w == source.width && h == source.height) return planFit(w, h, fit);
+  FitPlan plan = planFit(w, h, fit);
+  const double sx = source.scaleX > 0 ? source.scaleX : static_cast<double>(w) / source.width;
+  const double sy = source.scaleY > 0 ? source.scaleY : static_cast<double>(h) / source.height;
+  plan.source.x /= sx;
+  plan.source.width /= sx;
+  plan.source.y /= sy;
+  plan.source.height /= sy;
+  return plan;
+}
+
+}  // namespace
+
 Result<Conversion> convertPicture(const SourcePicture& source, PaletteMatcher& matcher, const ConvertOptions& options) {
   if (source.width < 1 || source.height < 1 || source.pixels == nullptr)
     return Error{ErrorCode::PictureEmpty, "the picture has no pixels"};
   if (matcher.size() == 0) return Error{ErrorCode::PictureEmpty, "there are no palette colours to map onto"};
 
   Conversion done;
-  done.plan = planFit(source.width, source.height, options.fit);
+  done.plan = planOnDecoded(source, options.fit);
   const TargetRect& t = done.plan.target;
   if (t.width < kTargetWidth || t.height < kTargetHeight) {
     done.barEntry = matcher.nearest(Linear{});

@@ -43,13 +43,43 @@ Spans spansOf(double start, double length, int count, int limit) {
   return s;
 }
 
-const std::array<float, 256>& opacityTable() {
-  static const std::array<float, 256> table = [] {
-    std::array<float, 256> t{};
-    for (int a = 0; a < 256; ++a) t[static_cast<std::size_t>(a)] = static_cast<float>(a) / 255.0f;
+// The byte-to-linear and byte-to-opacity tables side by side, read inline by
+// the averaging loop (no call per pixel).
+struct ByteTables {
+  std::array<float, 256> linear{}, opacity{};
+};
+
+const ByteTables& byteTables() {
+  static const ByteTables tables = [] {
+    ByteTables t;
+    for (int v = 0; v < 256; ++v) {
+      t.linear[static_cast<std::size_t>(v)] = linearOfByte(static_cast<std::uint8_t>(v));
+      t.opacity[static_cast<std::size_t>(v)] = static_cast<float>(v) / 255.0f;
+    }
     return t;
   }();
-  return table;
+  return tables;
+}
+
+// One source row averaged across into the target's columns, in linear light,
+// each pixel weighted by its opacity (so transparency goes over black).
+void averageAcross(const std::uint8_t* row, const Spans& across, int columns, const ByteTables& tables, Linear* out) {
+  const float* linear = tables.linear.data();
+  const float* opacity = tables.opacity.data();
+  for (int i = 0; i < columns; ++i) {
+    const auto ui = static_cast<std::size_t>(i);
+    const float* w = &across.weights[static_cast<std::size_t>(across.begin[ui])];
+    const int n = across.begin[ui + 1] - across.begin[ui];
+    const std::uint8_t* p = row + static_cast<std::ptrdiff_t>(across.first[ui]) * 4;
+    float r = 0, g = 0, b = 0;
+    for (int k = 0; k < n; ++k, p += 4) {
+      const float share = w[k] * opacity[p[3]];
+      r += share * linear[p[0]];
+      g += share * linear[p[1]];
+      b += share * linear[p[2]];
+    }
+    out[i] = Linear{r, g, b};
+  }
 }
 
 }  // namespace
@@ -59,42 +89,33 @@ void areaAverage(const SourcePicture& source, const FitPlan& plan, std::span<Lin
   if (source.width < 1 || source.height < 1 || t.width < 1 || t.height < 1) return;
   const Spans across = spansOf(plan.source.x, plan.source.width, t.width, source.width);
   const Spans down = spansOf(plan.source.y, plan.source.height, t.height, source.height);
-  const int top = down.first.front(), bottom = down.end;
-  const auto& opacity = opacityTable();
+  const ByteTables& tables = byteTables();
 
-  // Each source row needed, averaged across into the target's columns.
-  const auto columns = static_cast<std::size_t>(t.width);
-  std::vector<Linear> rows(static_cast<std::size_t>(bottom - top) * columns);
-  for (int y = top; y < bottom; ++y) {
-    Linear* out = &rows[static_cast<std::size_t>(y - top) * columns];
-    for (int i = 0; i < t.width; ++i) {
-      const auto ui = static_cast<std::size_t>(i);
-      Linear sum;
-      const float* w = &across.weights[static_cast<std::size_t>(across.begin[ui])];
-      const int n = across.begin[ui + 1] - across.begin[ui];
-      for (int k = 0; k < n; ++k) {
-        const std::uint8_t* p = source.pixel(across.first[ui] + k, y);
-        const float share = w[k] * opacity[p[3]];
-        sum.r += share * linearOfByte(p[0]);
-        sum.g += share * linearOfByte(p[1]);
-        sum.b += share * linearOfByte(p[2]);
-      }
-      out[i] = sum;
-    }
-  }
-  // Then those rows averaged down into the target's rows.
-  for (int o = 0; o < t.height; ++o) {
-    const auto uo = static_cast<std::size_t>(o);
-    const float* w = &down.weights[static_cast<std::size_t>(down.begin[uo])];
-    const int n = down.begin[uo + 1] - down.begin[uo];
-    Linear* out = &canvas[static_cast<std::size_t>((t.y + o) * kTargetWidth + t.x)];
-    for (int i = 0; i < t.width; ++i) out[i] = Linear{};
-    for (int k = 0; k < n; ++k) {
-      const Linear* in = &rows[static_cast<std::size_t>(down.first[uo] + k - top) * columns];
+  const auto targetRow = [&](int o) { return &canvas[static_cast<std::size_t>((t.y + o) * kTargetWidth + t.x)]; };
+  for (int o = 0; o < t.height; ++o) std::fill_n(targetRow(o), t.width, Linear{});
+
+  // One pass down the source: each row needed is averaged across once, then
+  // added into every target row it lies under (one, or two where a target
+  // row's edge falls inside it) with its share of that row.
+  std::vector<Linear> across_row(static_cast<std::size_t>(t.width));
+  int firstOpen = 0;  // the first target row not yet complete
+  for (int y = down.first.front(); y < down.end; ++y) {
+    while (firstOpen < t.height && down.first[static_cast<std::size_t>(firstOpen)] +
+                                           (down.begin[static_cast<std::size_t>(firstOpen) + 1] -
+                                            down.begin[static_cast<std::size_t>(firstOpen)]) <= y)
+      ++firstOpen;
+    if (firstOpen == t.height || down.first[static_cast<std::size_t>(firstOpen)] > y) continue;
+    averageAcross(source.pixel(0, y), across, t.width, tables, across_row.data());
+    for (int o = firstOpen; o < t.height && down.first[static_cast<std::size_t>(o)] <= y; ++o) {
+      const auto uo = static_cast<std::size_t>(o);
+      const int k = y - down.first[uo];
+      if (k >= down.begin[uo + 1] - down.begin[uo]) continue;
+      const float w = down.weights[static_cast<std::size_t>(down.begin[uo] + k)];
+      Linear* out = targetRow(o);
       for (int i = 0; i < t.width; ++i) {
-        out[i].r += w[k] * in[i].r;
-        out[i].g += w[k] * in[i].g;
-        out[i].b += w[k] * in[i].b;
+        out[i].r += w * across_row[static_cast<std::size_t>(i)].r;
+        out[i].g += w * across_row[static_cast<std::size_t>(i)].g;
+        out[i].b += w * across_row[static_cast<std::size_t>(i)].b;
       }
     }
   }

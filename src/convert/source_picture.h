@@ -18,6 +18,11 @@ struct SourcePicture {
   // The picture's own size, upright; larger than width x height when it was
   // decoded at a reduced size (a JPEG can be, several times faster).
   int fullWidth = 0, fullHeight = 0;
+  // Source pixels per pixel above, each way, where the decoder shrank by a
+  // known factor whose last pixel covers less (a JPEG's eighth of 6028 pixels
+  // is 754 pixels of 8, the last of 4); 0 where the shrunk picture spans the
+  // whole one evenly (fullWidth / width).
+  double scaleX = 0, scaleY = 0;
 
   const std::uint8_t* pixel(int x, int y) const {
     return pixels + static_cast<std::ptrdiff_t>(y) * stride + static_cast<std::ptrdiff_t>(x) * 4;

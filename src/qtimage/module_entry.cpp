@@ -6,3 +6,7 @@
 extern "C" __attribute__((visibility("default"))) orvane::qtimage::ReadPicture orvane_picture_reader() {
   return &orvane::qtimage::readPictureFile;
 }
+
+extern "C" __attribute__((visibility("default"))) void orvane_show_decoder_warnings(bool shown) {
+  orvane::qtimage::showDecoderWarnings(shown);
+}

@@ -9,4 +9,8 @@ Result<convert::SourcePicture> readPictureFile(const std::string&, convert::FitM
   return Error{ErrorCode::PictureUnsupported, "this build of Orvane reads no picture files"};
 }
 
+void showDecoderWarnings(bool) {}
+
+bool readsDirectly(const std::string&) { return false; }
+
 }  // namespace orvane::qtimage

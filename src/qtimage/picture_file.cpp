@@ -5,10 +5,33 @@
 #include <QColorTransform>
 #include <QFile>
 #include <QImage>
-#include <QImageReader>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
+#include <new>
+#include <optional>
+
+#include "qtimage/decoded_picture.h"
+#include "qtimage/decoder_warnings.h"
+#include "qtimage/qt_reader.h"
+#ifndef ORVANE_HAVE_LIBJPEG
+#define ORVANE_HAVE_LIBJPEG 0
+#endif
+#ifndef ORVANE_HAVE_LIBSPNG
+#define ORVANE_HAVE_LIBSPNG 0
+#endif
+#ifndef ORVANE_HAVE_LIBWEBP
+#define ORVANE_HAVE_LIBWEBP 0
+#endif
+#if ORVANE_HAVE_LIBJPEG
+#include "qtimage/jpeg_reader.h"
+#endif
+#if ORVANE_HAVE_LIBWEBP
+#include "qtimage/webp_reader.h"
+#endif
+#if ORVANE_HAVE_LIBSPNG
+#include "qtimage/png_reader.h"
+#endif
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -63,35 +86,6 @@ Status openRegularFile(const std::string& path, QFile& file) {
 #endif
 }
 
-Error readerError(const QImageReader& reader) {
-  switch (reader.error()) {
-    case QImageReader::UnsupportedFormatError:
-      return {ErrorCode::PictureUnsupported, "it is not a picture in a format Orvane reads"};
-    case QImageReader::DeviceError:
-      return {ErrorCode::Io, "reading it failed (" + reader.errorString().toStdString() + ")"};
-    default:
-      return {ErrorCode::PictureCorrupt, "the picture is damaged or cut short (" + reader.errorString().toStdString() + ")"};
-  }
-}
-
-// The JPEG reduction (1, 2, 4 or 8) that keeps the fitted part of the upright
-// picture at least twice the preview's size each way, and the size to ask the
-// reader for so that it decodes at exactly that reduction and scales no further
-// itself (it takes the largest power of two up to 8 that both sides allow).
-int jpegReduction(QSize stored, bool turned, convert::FitMode fit, QSize& ask) {
-  const QSize upright = turned ? stored.transposed() : stored;
-  const convert::FitPlan plan = convert::planFit(upright.width(), upright.height(), fit);
-  for (int k : {8, 4, 2}) {
-    if (plan.source.width / k < 2 * plan.target.width || plan.source.height / k < 2 * plan.target.height) continue;
-    const QSize reduced((stored.width() + k - 1) / k, (stored.height() + k - 1) / k);
-    const int allowed = std::min(stored.width() / reduced.width(), stored.height() / reduced.height());
-    if (allowed < k || (k < 8 && allowed >= 2 * k)) continue;
-    ask = reduced;
-    return k;
-  }
-  return 1;
-}
-
 // True when the colour space's primaries are sRGB's, whatever its transfer
 // function: many tools write "gamma 1/2.2" beside sRGB primaries as shorthand
 // for sRGB, and viewers show those pictures as sRGB.
@@ -108,54 +102,58 @@ bool hasSrgbPrimaries(const QColorSpace& space) {
   return true;
 }
 
-std::string sizeText(QSize size) { return std::to_string(size.width()) + " x " + std::to_string(size.height()); }
-
-// Bytes a pixel of the picture takes as the reader decodes it: 8 for a PNG of
-// 16 bits a channel, 4 for most, 4 too when the reader does not tell.
-double decodedBytesPerPixel(const QImageReader& reader) {
-  const QImage::Format format = reader.imageFormat();
-  if (format == QImage::Format_Invalid) return 4.0;
-  return std::max(1, QImage::toPixelFormat(format).bitsPerPixel() / 8);
+// The file mapped (not read: a progressive JPEG shrunk to an eighth is read
+// only as far as its DC scans) and given to a direct reader; nothing where
+// that reader leaves the file to Qt's, or it cannot be mapped.
+template <typename Reader>
+std::optional<Result<DecodedPicture>> readMapped(QFile& file, Reader read, convert::FitMode fit) {
+  const uchar* bytes = file.map(0, file.size());
+  if (bytes == nullptr) return std::nullopt;
+  auto decoded = read(bytes, static_cast<std::size_t>(file.size()), fit);
+  file.unmap(const_cast<uchar*>(bytes));
+  return decoded;
 }
 
-Error tooLarge(QSize stored) {
-  return {ErrorCode::PictureTooLarge, "at " + sizeText(stored) + " pixels it would need more than " +
-                                          std::to_string(kAllocationLimitMiB) + " MiB to decode"};
+// Reads the open file with the direct reader of its format where this build
+// has one, and with Qt's otherwise (or where the direct one leaves it to Qt).
+Result<DecodedPicture> decode(QFile& file, convert::FitMode fit) {
+  [[maybe_unused]] const QByteArray head = file.peek(12);
+#if ORVANE_HAVE_LIBJPEG
+  if (head.startsWith("\xFF\xD8\xFF"))
+    if (auto read = readMapped(file, readJpeg, fit)) return std::move(*read);
+#endif
+#if ORVANE_HAVE_LIBSPNG
+  if (head.startsWith("\x89PNG\r\n\x1A\n"))
+    if (auto read = readMapped(file, readPng, fit)) return std::move(*read);
+#endif
+#if ORVANE_HAVE_LIBWEBP
+  if (head.size() == 12 && head.startsWith("RIFF") && head.mid(8) == "WEBP")
+    if (auto read = readMapped(file, readWebp, fit)) return std::move(*read);
+#endif
+  return readWithQt(file, fit);
 }
 
 }  // namespace
+
+bool readsDirectly(const std::string& format) {
+  return (format == "jpeg" && ORVANE_HAVE_LIBJPEG) || (format == "png" && ORVANE_HAVE_LIBSPNG) ||
+         (format == "webp" && ORVANE_HAVE_LIBWEBP);
+}
 
 Result<SourcePicture> readPictureFile(const std::string& path, convert::FitMode fit) {
   QFile file;
   if (const Status opened = openRegularFile(path, file); !opened) return opened.error();
 
-  QImageReader reader(&file);
-  reader.setAutoTransform(true);
-  reader.setAllocationLimit(kAllocationLimitMiB);
-  if (!reader.canRead()) return readerError(reader);
-
-  const QSize stored = reader.size();  // before the orientation tag is applied; invalid when unknown
-  const bool turned = reader.transformation().testFlag(QImageIOHandler::TransformationRotate90);
-  if (stored.isValid()) {
-    if (stored.isEmpty()) return Error{ErrorCode::PictureEmpty, "the picture has no pixels"};
-    QSize decoded = stored;
-    if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize) &&
-        jpegReduction(stored, turned, fit, decoded) > 1)
-      reader.setScaledSize(decoded);
-    const double bytes = std::max(4.0, decodedBytesPerPixel(reader)) * decoded.width() * decoded.height();
-    if (bytes > kAllocationLimitMiB * 1024.0 * 1024.0) return tooLarge(stored);
-  }
-
-  auto image = std::make_shared<QImage>(reader.read());
-  if (image->isNull()) {
-    // A decoder that asks for a larger block than the limit (a format whose
-    // pixels it widens on the way) is refused by the reader as if the data
-    // were bad: it is the size, not damage.
-    if (stored.isValid() && reader.error() == QImageReader::InvalidDataError &&
-        8.0 * stored.width() * stored.height() > kAllocationLimitMiB * 1024.0 * 1024.0)
-      return tooLarge(stored);
-    return readerError(reader);
-  }
+  const DecoderWarningsHeld held;
+  Result<DecodedPicture> decoded = [&]() -> Result<DecodedPicture> {
+    try {
+      return decode(file, fit);
+    } catch (const std::bad_alloc&) {
+      return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
+    }
+  }();
+  if (!decoded) return decoded.error();
+  auto image = std::make_shared<QImage>(std::move(decoded->image));
   // Wide-gamut pictures (a phone's Display P3, Adobe RGB) are brought into sRGB.
   if (image->colorSpace().isValid() && !hasSrgbPrimaries(image->colorSpace()))
     image->convertToColorSpace(QColorSpace::SRgb);
@@ -167,9 +165,10 @@ Result<SourcePicture> readPictureFile(const std::string& path, convert::FitMode 
   picture.height = image->height();
   picture.stride = image->bytesPerLine();
   picture.pixels = image->constBits();
-  const QSize full = !stored.isValid() ? image->size() : turned ? stored.transposed() : stored;
-  picture.fullWidth = full.width();
-  picture.fullHeight = full.height();
+  picture.fullWidth = decoded->upright.width();
+  picture.fullHeight = decoded->upright.height();
+  picture.scaleX = decoded->scaleX;
+  picture.scaleY = decoded->scaleY;
   picture.owner = std::move(image);
   return picture;
 }

@@ -3,6 +3,7 @@
 
 #include <random>
 
+#include "convert/box_reduce.h"
 #include "convert/convert.h"
 #include "support/picture_fixture.h"
 
@@ -148,6 +149,30 @@ TEST_F(ConvertTest, APictureWithoutPixelsIsRefused) {
   const auto done = convertPicture(empty, matcher, {});
   ASSERT_FALSE(done.ok());
   EXPECT_EQ(done.error().code, ErrorCode::PictureEmpty);
+}
+
+TEST(BoxReducer, AveragesBlocksInLinearLightWeightedByOpacityAndKeepsTheEdges) {
+  // Rows of 5 pixels shrunk by 2: three output pixels, the last from the fifth column alone.
+  BoxReducer reducer(5, 2);
+  ASSERT_EQ(reducer.outputWidth(), 3);
+  const std::uint8_t top[] = {0, 0, 0, 255,     255, 255, 255, 255,  // black and white
+                              200, 10, 10, 255, 0, 0, 255, 0,      // red, and a transparent blue
+                              90, 90, 90, 255};
+  const std::uint8_t bottom[] = {0, 0, 0, 255,     255, 255, 255, 255,
+                                 200, 10, 10, 255, 200, 10, 10, 255,
+                                 90, 90, 90, 51};
+  std::vector<std::uint8_t> out(12, 1);
+  EXPECT_FALSE(reducer.addRow(top, out));
+  EXPECT_EQ(out, std::vector<std::uint8_t>(12, 1));  // nothing written before the block is complete
+  EXPECT_TRUE(reducer.addRow(bottom, out));
+  // Half the light of white is 188 in sRGB, not 128; the transparent pixel
+  // adds no colour, only its lack of opacity; the edge pixel averages its two.
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{188, 188, 188, 255, 200, 10, 10, 191, 90, 90, 90, 153}));
+  // A last row cut short by the picture's edge comes out of finish(), alone.
+  EXPECT_FALSE(reducer.finish(out));
+  EXPECT_FALSE(reducer.addRow(top, out));
+  EXPECT_TRUE(reducer.finish(out));
+  EXPECT_EQ(out, (std::vector<std::uint8_t>{188, 188, 188, 255, 200, 10, 10, 128, 90, 90, 90, 255}));
 }
 
 TEST(Options, NamesRoundTrip) {
