@@ -166,7 +166,8 @@ int main(int argc, char** argv) {
   Bytes u = baseMovie();
   writeJournal(movie + ".orvane-journal", u, std::uint64_t{1} << 40, steps);
   writeFile(movie, u);
-  cli::ConsoleHost host(nullptr, std::cerr);
+  const cli::Io io{std::cout, std::cerr, "undo", true};  // quiet: no log lines
+  cli::ConsoleHost host(io);
   Core core(host);
   const auto start = Clock::now();
   std::size_t undone = 0;

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "cli/console_host.h"
 #include "replace/recovery.h"
 
 namespace orvane::cli {
@@ -17,7 +18,7 @@ bool openedAndSettled(Core& core, const std::string& movie, const Io& io) {
   // the log is not printed: the movie is read-only until it is dealt with.
   if (const Status settled = recoverMovie(core, movie);
       !settled && (settled.error().code == ErrorCode::NotOwnFile || settled.error().code == ErrorCode::JournalFailed))
-    err << "orvane-cli: " << settled.error().message << '\n';
+    io.diagnostic(movie) << boxLine(settled.error().message, movie) << '\n';
   return true;
 }
 

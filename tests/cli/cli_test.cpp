@@ -90,7 +90,7 @@ TEST_F(CliTest, UsageAndUnreadableMoviesGiveTheirExitCodes) {
 TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
   const Result r = cli({"replace", movie, "2", bmp("pic.bmp", 3)});
   EXPECT_EQ(r.code, 0);
-  EXPECT_EQ(r.out, "scene preview 2 replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(r.out, "scene preview 2 (pic.bmp) replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
   const std::string bmpLines = "BMPsys:Opening " + dir.file("pic.bmp") + "...\n"
                                "BMPsys:Image loaded, checking for errors...\n"
                                "Repairer:Starting repairs...\nRepairer:No errors.\nRepairer:40.5pairs repaired.\n"
@@ -146,14 +146,15 @@ TEST_F(CliTest, HistoryListsReplacementsNewestFirstAndUndoAllGivesTheOriginalBac
   Result h = cli({"history", movie});
   EXPECT_EQ(h.code, 0);
   ASSERT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 2) << h.out;
-  EXPECT_NE(h.out.find("  scene preview 2  done\n"), std::string::npos);
+  EXPECT_NE(h.out.find("  scene preview 2 (b.bmp)  done\n"), std::string::npos);
   EXPECT_LT(h.out.find("scene preview 2"), h.out.find("scene preview 1"));
 
   const Result one = cli({"undo", movie});
   EXPECT_EQ(one.code, 0);
   EXPECT_EQ(one.err, "Replace:Replacement of scene preview 2 undone.\n");
-  EXPECT_EQ(one.out, "replacement of scene preview 2 undone (journal step 2; redo with: orvane-cli redo " + movie + ")\n");
-  EXPECT_NE(cli({"history", movie}).out.find("scene preview 2  undone"), std::string::npos);
+  EXPECT_EQ(one.out,
+            "replacement of scene preview 2 (b.bmp) undone (journal step 2; redo with: orvane-cli redo " + movie + ")\n");
+  EXPECT_NE(cli({"history", movie}).out.find("scene preview 2 (b.bmp)  undone"), std::string::npos);
   EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
   EXPECT_EQ(testing::readFile(movie), original);  // the damaged prefix included
   EXPECT_EQ(cli({"undo", movie}).code, 1);          // nothing left to undo
@@ -337,7 +338,7 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   ASSERT_EQ(imported.code, 0) << imported.err;
   EXPECT_NE(imported.err.find("Import:400 x 300 picture"), std::string::npos);
   EXPECT_NE(imported.err.find("Replace:Scene replaced."), std::string::npos);
-  EXPECT_EQ(imported.out, "scene preview 2 replaced (journal step 1; undo with: orvane-cli undo " + copy + ")\n");
+  EXPECT_EQ(imported.out, "scene preview 2 (photo.png) replaced (journal step 1; undo with: orvane-cli undo " + copy + ")\n");
   EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
 
   // A refused picture changes nothing.
@@ -364,14 +365,15 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   r = cli({"replace", movie, "--all", out});
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_EQ(r.err.find("orvane-cli:"), std::string::npos) << r.err;
-  EXPECT_EQ(r.out, "scene previews 1 and 2 replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(r.out, "scene previews 1 and 2 (folder " + out + ") replaced (journal step 1; undo with: orvane-cli undo " +
+                       movie + ")\n");
   EXPECT_NE(r.err.find("Replace:Ignored readme.txt: not named Scene-NNN.bmp.\n"
                        "Replace:Replaced scene previews 1 and 2.\n"
                        "Replace:2 replaced, 0 unchanged, 0 refused, 1 ignored.\n"),
             std::string::npos) << r.err;
   const Result h = cli({"history", movie});
   EXPECT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 1) << h.out;
-  EXPECT_NE(h.out.find("  scene previews 1 and 2  done\n"), std::string::npos) << h.out;
+  EXPECT_NE(h.out.find("  scene previews 1 and 2 (folder " + out + ")  done\n"), std::string::npos) << h.out;
   EXPECT_EQ(cli({"undo", movie}).err, "Replace:Replacement of scene previews 1 and 2 undone.\n");
   EXPECT_EQ(testing::readFile(movie), original);
 
@@ -457,11 +459,15 @@ TEST_F(CliTest, EveryCommandKeepsTheOutputContract) {
     std::vector<std::string> args;
     bool logs;  // writes activity-log lines when not quiet
   };
-  // In this order: undo needs replacements, redo needs undos.
+  // In this order: undo needs replacements, redo needs undos. Each command
+  // runs three times, and a replacement with the picture already there
+  // records nothing, so each scene gets a second picture for the three undos.
   const std::vector<Case> cases = {
       {{"scan", movie}, true},
       {{"replace", movie, "1", picture}, true},
       {{"import", movie, "2", picture}, true},
+      {{"replace", movie, "1", bmp("pic5.bmp", 5)}, true},
+      {{"replace", movie, "2", bmp("pic7.bmp", 7)}, true},
       {{"convert", "--force", picture, dir.file("c.bmp")}, true},
       {{"export", "--force", movie, "1", dir.file("e.bmp")}, true},
       {{"palette", "--force", "--gpl", dir.file("p.gpl")}, false},
@@ -552,25 +558,25 @@ TEST_F(CliTest, HistoryJsonAndRedoFollowTheWindowsUndoAndRedo) {
   const auto first = h.out.find("{\"step\": 1, \"time\": ");
   ASSERT_NE(second, std::string::npos) << h.out;
   ASSERT_LT(second, first) << h.out;  // newest first
-  EXPECT_NE(h.out.find("\"previews\": [2], \"state\": \"undone\", \"label\": null, \"undo_next\": false, "
+  EXPECT_NE(h.out.find("\"previews\": [2], \"state\": \"undone\", \"label\": \"b.bmp\", \"undo_next\": false, "
                        "\"redo_next\": true}"),
             std::string::npos) << h.out;
-  EXPECT_NE(h.out.find("\"previews\": [1], \"state\": \"done\", \"label\": null, \"undo_next\": true, "
+  EXPECT_NE(h.out.find("\"previews\": [1], \"state\": \"done\", \"label\": \"a.bmp\", \"undo_next\": true, "
                        "\"redo_next\": false}\n]\n"),
             std::string::npos) << h.out;
   EXPECT_EQ(cli::jsonString("a \"b\"\\\n"), "\"a \\\"b\\\"\\\\\\u000a\"");
 
   const Result redo = cli({"redo", movie});
   EXPECT_EQ(redo.code, 0) << redo.err;
-  EXPECT_EQ(redo.out, "scene preview 2 replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(redo.out, "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
   EXPECT_EQ(testing::readFile(movie), replaced);
   const Result none = cli({"redo", movie});
   EXPECT_EQ(none.code, 1);
   EXPECT_EQ(none.err, "orvane-cli: redo: " + movie + ": There is nothing to redo in this movie.\n");
   ASSERT_EQ(cli({"undo", "--all", movie}).code, 0);
   EXPECT_EQ(cli({"redo", "--all", "-q", movie}).out,
-            "scene preview 1 replaced again (journal step 1; undo with: orvane-cli undo " + movie + ")\n"
-            "scene preview 2 replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+            "scene preview 1 (a.bmp) replaced again (journal step 1; undo with: orvane-cli undo " + movie + ")\n"
+            "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
   EXPECT_EQ(testing::readFile(movie), replaced);
 
   EXPECT_EQ(cli::shellWord("my movie's.3mm"), "'my movie'\\''s.3mm'");

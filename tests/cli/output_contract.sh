@@ -8,6 +8,7 @@
 set -uo pipefail
 CLI="$1"
 DEMO="$2"
+PNG_READER="${3:-qt}"  # libspng: PNGs are not read through Qt's reader, which is what warns
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
@@ -40,7 +41,7 @@ expect "export to a pipe" test "${PIPESTATUS[0]}${PIPESTATUS[1]}" = 00
 "$CLI" convert -q - - < one.bmp > again.bmp
 expect "convert from and to pipes" test "$(head -c 2 again.bmp)" = BM
 out="$("$CLI" export -q m.3mm 3 - | "$CLI" replace -q m.3mm 4 -)"
-expect "replace from a pipe: $out" test "$out" = "scene preview 4 replaced (journal step 2; undo with: orvane-cli undo m.3mm)"
+expect "replace from a pipe: $out" test "$out" = "scene preview 4 (standard-input) replaced (journal step 2; undo with: orvane-cli undo m.3mm)"
 
 # A BMP on a terminal is refused before anything is done; text is welcome there.
 out="$(script -qec "$CLI export m.3mm 1 -" /dev/null)"
@@ -54,7 +55,9 @@ expect "palette to a terminal: $out" grep -q "GIMP Palette" <<<"$out"
 printf '\x89\x50\x4e\x47\x0d\x0a\x1a\x0a\x00\x00\x00\x0d\x49\x48\x44\x52\x00\x00\x00\x04\x00\x00\x00\x04\x08\x02\x00\x00\x00\x26\x93\x09\x29\x00\x00\x00\x2a\x69\x43\x43\x50\x62\x6f\x67\x75\x73\x00\x00\x78\x9c\xcb\xcb\x2f\x51\x48\xcc\x53\xc8\x4c\x4e\x56\x28\x28\xca\x4f\xcb\xcc\x49\x55\x48\x04\x8a\xe4\xe4\xe4\x51\x4f\x02\x00\x0c\xcd\x23\xb9\xb3\x05\xb8\xf5\x00\x00\x00\x10\x49\x44\x41\x54\x78\x9c\x63\xf8\xcf\xc0\x00\x47\x0c\xc4\x71\x00\xae\x93\x0f\xf1\xd0\x5f\x23\x9e\x00\x00\x00\x00\x49\x45\x4e\x44\xae\x42\x60\x82' > profile.png
 err="$(env -u QT_LOGGING_RULES "$CLI" convert -q profile.png quiet.bmp 2>&1 > /dev/null)"
 expect "decoder warning without -v: $err" test -z "$err"
-err="$(env -u QT_LOGGING_RULES "$CLI" convert -q -v profile.png loud.bmp 2>&1 > /dev/null)"
-expect "decoder warning with -v: $err" grep -q "libpng warning" <<<"$err"
+if [[ $PNG_READER == qt ]]; then
+  err="$(env -u QT_LOGGING_RULES "$CLI" convert -q -v profile.png loud.bmp 2>&1 > /dev/null)"
+  expect "decoder warning with -v: $err" grep -q "libpng warning" <<<"$err"
+fi
 
 exit $fail
