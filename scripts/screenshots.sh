@@ -38,7 +38,7 @@ window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1;
 convert -size 1280x1024 xc:'#dfe3e8' "$WORK/desktop.png"
 timeout 10 display -window root "$WORK/desktop.png" || true
 "$ORVANE" -style Fusion "$WORK/demo.3mm" > "$WORK/orvane.log" 2>&1 &
-main="$(window '^Orvane')"
+main="$(window 'Orvane$')"  # "demo.3mm — Orvane" once the movie is open
 [[ -n "$main" ]]
 sleep 2
 # File > Import Picture... (Ctrl+I), the photo's name typed into the dialog.
@@ -55,7 +55,7 @@ switch="$(window '^Insert')"
 sleep 1
 import -window root "$WORK/import-full.png"
 # Yes: the picture goes in; the box that says so is closed with Return.
-xdotool mousemove --window "$switch" 268 96 click 1
+xdotool mousemove --window "$switch" 229 153 click 1
 sleep 2
 xdotool key Return
 sleep 1
