@@ -29,6 +29,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
+#include <io.h>  // _isatty, _fileno, _wunlink
 #else
 #include <dlfcn.h>
 #include <fcntl.h>

@@ -121,7 +121,7 @@ TEST_F(LoadPaletteTest, StartUpLogsTitleCreditAndPaletteInOrderWithBarsAtRest) {
   EXPECT_EQ(host.lines.at(1).rfind("About:", 0), 0u);
   EXPECT_EQ(host.lines.at(2), "Palette:Starting to load palette\r\n");
   EXPECT_EQ(host.lines.at(3), "Palette:Palette loaded.\r\n");
-  EXPECT_EQ(host.lines.at(4), "Palette:Colours from " + dir.file(kPaletteFileName) + " (Orvane palette, 256 entries).\r\n");
+  EXPECT_EQ(host.lines.at(4), "Palette:Colours from " + core.s.appdir + kPaletteFileName + " (Orvane palette, 256 entries).\r\n");
   EXPECT_EQ(host.lines.size(), 5u);
   EXPECT_EQ(core.s.pal[1][1], 999);
   EXPECT_EQ(core.s.pal[200][2], 55);

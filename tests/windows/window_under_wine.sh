@@ -38,7 +38,7 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   sleep 4  # the scan and the first drawing
   import -window root -depth 8 rgb:shot.rgb
   [[ -z $SHOT ]] || import -window root "$SHOT"
-  main=$(xdotool search --name "^Orvane$" | head -1)
+  main=$(xdotool search --name "Orvane$" | head -1)  # "demo.3mm — Orvane"
   xdotool key --window "$main" ctrl+i
   sleep 4  # the file dialog opens in the folder of the movie
   xdotool type --delay 50 "Bild é.jpg"
@@ -50,7 +50,7 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
     sleep 0.5
   done
   sleep 1
-  xdotool mousemove --window "$(xdotool search --name "^Insert" | head -1)" 267 95 click 1  # Yes
+  xdotool mousemove --window "$(xdotool search --name "^Insert" | head -1)" 229 153 click 1  # Yes
   sleep 3
 '
 cmp demo.3mm by-cli.3mm || { echo "FAIL: Import in the window wrote other bytes than orvane-cli.exe import" >&2; exit 1; }
