@@ -22,8 +22,11 @@ menu=$(unix "$appdata\Microsoft\Windows\Start Menu\Programs\Orvane")
 [[ -f $menu/Orvane.lnk ]] || fail "no Start-menu entry"
 "$WINE" reg query 'HKCU\Software\Classes\SystemFileAssociations\.3mm\shell\Orvane\command' | grep -q 'orvane.exe" "%1"' ||
   fail "no Open with Orvane for .3mm files"
-"$WINE" "$dir/orvane-cli.exe" scan "$("$WINE" winepath -w "$dir/demo.3mm" | tr -d '\r')" 2>&1 | grep -q '^Scanner:Done' ||
-  fail "the installed orvane-cli.exe does not scan the installed demo movie"
+# Read whole before grep looks: grep -q stops reading at its match, and a
+# writer that finds its reader gone reports that as a failure.
+scan=$("$WINE" "$dir/orvane-cli.exe" scan "$("$WINE" winepath -w "$dir/demo.3mm" | tr -d '\r')" 2>&1) ||
+  fail "the installed orvane-cli.exe exited $? scanning the installed demo movie"
+grep -q '^Scanner:Done' <<<"$scan" || fail "the installed orvane-cli.exe does not scan the installed demo movie"
 
 "$WINE" "$dir/uninstall.exe" /S "_?=$("$WINE" winepath -w "$dir" | tr -d '\r')" || fail "the uninstaller exited $?"
 rm -f "$dir/uninstall.exe"  # left by _?=, which makes the uninstaller run in place and wait
