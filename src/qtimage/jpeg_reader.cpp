@@ -2,9 +2,11 @@
 #include "qtimage/jpeg_reader.h"
 
 #include <QColorSpace>
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -137,9 +139,16 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   }
   session->rows.resize(info.output_height);
   for (JDIMENSION y = 0; y < info.output_height; ++y) session->rows[y] = session->image.scanLine(static_cast<int>(y));
-  while (info.output_scanline < info.output_height)
-    jpeg_read_scanlines(&info, &session->rows[info.output_scanline], info.output_height - info.output_scanline);
+  // Rows below the part the fit uses are neither decoded nor read (a crop of
+  // a 4:3 photo leaves its bottom eighth out); they stay black. One row more
+  // than the used part's last covers the area average's partial edge row.
+  const int usedRows = storedRowsUsed(stored[0], stored[1], orientation, fit);
+  const JDIMENSION decodedRows = std::min<JDIMENSION>(info.output_height, static_cast<JDIMENSION>((usedRows + k - 1) / k + 1));
+  while (info.output_scanline < decodedRows)
+    jpeg_read_scanlines(&info, &session->rows[info.output_scanline], decodedRows - info.output_scanline);
   if (session->errors.cutShort) return damaged("Premature end of JPEG file");
+  for (JDIMENSION y = decodedRows; y < info.output_height; ++y)
+    std::memset(session->rows[y], 0, static_cast<std::size_t>(session->image.bytesPerLine()));
 
   JOCTET* icc = nullptr;
   unsigned int iccLength = 0;

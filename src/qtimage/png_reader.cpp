@@ -3,6 +3,8 @@
 
 #include <QColorSpace>
 #include <QPointF>
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <spng.h>
@@ -75,19 +77,28 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
       code != 0)
     return damaged(code);
   // Unshrunk, each row goes straight into the picture; shrunk, through one row's buffer.
+  // Rows below the part the fit uses (a block more, for the area average's
+  // partial edge row) are not decoded, and stay black.
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
   std::vector<std::uint8_t> row(k > 1 ? rowBytes : 0);
   convert::BoxReducer reducer(width, k);
+  const int usedRows = storedRowsUsed(width, height, orientation, fit);
+  const int decodedRows = std::min(height, ((usedRows + k - 1) / k + 1) * k);
   int written = 0;
-  for (int y = 0; y < height; ++y) {
+  for (int y = 0; y < decodedRows; ++y) {
     const int code = spng_decode_row(context, k > 1 ? row.data() : image.scanLine(y), rowBytes);
     if (code != 0 && code != SPNG_EOI) return damaged(code);
-    if (k > 1 && written < outHeight &&
-        reducer.addRow(row.data(), {image.scanLine(written), static_cast<std::size_t>(outWidth) * 4}))
+    if (k == 1)
+      ++written;
+    else if (written < outHeight &&
+             reducer.addRow(row.data(), {image.scanLine(written), static_cast<std::size_t>(outWidth) * 4}))
       ++written;
     if (code == SPNG_EOI && y + 1 < height) return damaged(SPNG_EOF);
   }
-  if (k > 1 && written < outHeight) reducer.finish({image.scanLine(written), static_cast<std::size_t>(outWidth) * 4});
+  if (k > 1 && written < outHeight &&
+      reducer.finish({image.scanLine(written), static_cast<std::size_t>(outWidth) * 4}))
+    ++written;
+  for (int y = written; y < outHeight; ++y) std::memset(image.scanLine(y), 0, static_cast<std::size_t>(outWidth) * 4);
   if (space.isValid()) image.setColorSpace(space);
 
   DecodedPicture decoded;

@@ -15,4 +15,11 @@ namespace orvane::qtimage {
 // so its width is the preview's height.
 int shrinkFactor(int storedWidth, int storedHeight, bool turned, convert::FitMode fit, int largest = 8);
 
+// One past the last stored row (at full size) that the fit uses, for a
+// decoder that reads rows top first and may stop there: a crop of a picture
+// taller than 16:9 leaves its bottom rows out. The whole height where the
+// picture is stored turned or upside down (its Exif orientation other than
+// 1 or 2), since its stored rows are then not the upright ones.
+int storedRowsUsed(int storedWidth, int storedHeight, int orientation, convert::FitMode fit);
+
 }  // namespace orvane::qtimage

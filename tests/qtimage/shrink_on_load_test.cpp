@@ -135,6 +135,34 @@ TEST(ShrinkOnLoad, PngAndWebpAreDecodedReducedToWithinAPaletteStepOfTheFullDecod
   }
 }
 
+TEST(ShrinkOnLoad, ACropStopsDecodingBelowThePartItUsesAndMakesTheSamePreview) {
+  testing::TempDir dir;
+  const QImage picture = photo(4000, 3000);
+  static PaletteMatcher matcher = shippedColours();
+  for (const char* name : {"photo.jpg", "photo.png"}) {
+    SCOPED_TRACE(name);
+    if (!qtimage::readsDirectly(std::string(name) == "photo.jpg" ? "jpeg" : "png")) continue;
+    const std::string path = dir.file(name);
+    QImageWriter writer(QString::fromStdString(path));
+    writer.setQuality(90);
+    ASSERT_TRUE(writer.write(picture));
+    // Both shrunk to an eighth; only the stretch uses every row.
+    const auto cropped = qtimage::readPictureFile(path, FitMode::Crop);
+    const auto whole = qtimage::readPictureFile(path, FitMode::Stretch);
+    ASSERT_TRUE(cropped.ok() && whole.ok());
+    ASSERT_EQ(cropped->height, whole->height);
+    EXPECT_EQ(cropped->pixel(10, cropped->height - 1)[3], 0);  // not decoded
+    EXPECT_EQ(whole->pixel(10, whole->height - 1)[3], 255);
+
+    const auto a = convertPicture(*cropped, matcher, {FitMode::Crop, Dither::FloydSteinberg});
+    const auto b = convertPicture(*whole, matcher, {FitMode::Crop, Dither::FloydSteinberg});
+    ASSERT_TRUE(a.ok() && b.ok());
+    EXPECT_EQ(a->picture.index, b->picture.index);
+  }
+  EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 1, FitMode::Crop), 2625);
+  EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 6, FitMode::Crop), 3000);  // stored turned: rows are columns
+}
+
 TEST(ShrinkOnLoad, TheFactorLeavesTwoSourcePixelsPerPreviewPixelOfTheFittedPart) {
   using qtimage::shrinkFactor;
   EXPECT_EQ(shrinkFactor(6028, 3391, false, FitMode::Crop), 8);  // sides not multiples of 8 too
