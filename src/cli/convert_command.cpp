@@ -36,6 +36,8 @@ int runConvert(const ConvertArgs& a, Io& io) {
   const auto prepared =
       preparePicture(picture->path(), pictureColours(core.s), a.options.conversion(), pictureReader());
   if (!logPrepared(core, a.picture, prepared)) {
+    // A crop or focus outside the picture is a mistake in the command, known only once the picture is read.
+    if (prepared.error().code == ErrorCode::OutsidePicture) throw UsageError(prepared.error().message);
     io.diagnostic(a.picture) << "cannot convert it: " << prepared.error().message << '\n';
     return 1;
   }
@@ -64,9 +66,11 @@ Command addConvert(CLI::App& parent) {
       "Examples:\n"
       "  orvane-cli convert holiday.jpg scene3.bmp\n"
       "  orvane-cli convert --fit=pad --dither=none logo.png logo.bmp\n"
+      "  orvane-cli convert --crop 1200,300,1600,900 portrait.jpg face.bmp\n"
       "  orvane-cli convert - - < holiday.jpg > scene3.bmp");
   return {sub,
-          {"convert PICTURE|- OUT.bmp|- [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE] [--force]"},
+          {"convert PICTURE|- OUT.bmp|- [--fit crop|pad|stretch] [--dither fs|none] [--crop X,Y,W,H] [--focus X,Y]"
+           " [--palette FILE] [--force]"},
           [o](Io& io) { return runConvert(*o, io); }};
 }
 

@@ -5,6 +5,7 @@
 // each converted, put back in one step.
 #include <CLI/CLI.hpp>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 #include "cli/command.h"
@@ -42,12 +43,18 @@ int runImport(const ImportArgs& a, Io& io) {
   if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
   const auto picture = PictureArgument::from(a.picture, io);
   if (!picture) return 1;
+  std::optional<Error> outside;  // a crop or focus outside the picture: a mistake in the command
   const auto load = [&](Core& c) {
     Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
-    if (!imported) io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
+    if (!imported && imported.error().code == ErrorCode::OutsidePicture)
+      outside = imported.error();
+    else if (!imported)
+      io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
     return imported;
   };
-  return replaceWith(core, a.movie, a.number, load, host, io);
+  const int status = replaceWith(core, a.movie, a.number, load, host, io);
+  if (outside) throw UsageError(outside->message);
+  return status;
 }
 
 }  // namespace
@@ -68,9 +75,11 @@ Command addImport(CLI::App& parent) {
   sub->footer(
       "Examples:\n"
       "  orvane-cli import demo.3mm 3 holiday.jpg\n"
+      "  orvane-cli import --focus 800,350 demo.3mm 4 portrait.jpg\n"
       "  orvane-cli import --dither=none demo.3mm --all retouched/");
   return {sub,
-          {"import MOVIE N PICTURE [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE]",
+          {"import MOVIE N PICTURE [--fit crop|pad|stretch] [--dither fs|none] [--crop X,Y,W,H] [--focus X,Y]"
+           " [--palette FILE]",
            "import MOVIE --all DIR [--fit crop|pad|stretch] [--dither fs|none] [--palette FILE]"},
           [o](Io& io) { return runImport(*o, io); }};
 }

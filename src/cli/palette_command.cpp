@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// orvane-cli palette --gpl OUT.gpl: the colours a picture may use, as a GIMP
-// palette for paint programs.
+// orvane-cli palette --gpl OUT.gpl | --out OUT.palette [--from FILE]: the
+// palette in use, or one of any format Orvane reads, written as a GIMP palette
+// of the picture colours for paint programs, or as Orvane's own palette file.
 #include <CLI/CLI.hpp>
 #include <memory>
 
@@ -8,38 +9,71 @@
 #include "cli/console_host.h"
 #include "cli/steps.h"
 #include "display/gimp_palette.h"
+#include "display/palette.h"
 
 namespace orvane::cli {
 namespace {
 
 struct PaletteArgs {
-  std::string gpl, palette;
+  std::string gpl, out, palette, from;
   bool force = false;
 };
 
+// The palette as it stands in the stores, all 256 entries.
+PaletteTable tableOf(const Stores& s) {
+  PaletteTable table{};
+  for (int e = 0; e < kPaletteEntries; ++e)
+    table[static_cast<std::size_t>(e)] = {static_cast<std::int16_t>(s.palComponent(e, 1)),
+                                          static_cast<std::int16_t>(s.palComponent(e, 2)),
+                                          static_cast<std::int16_t>(s.palComponent(e, 3))};
+  return table;
+}
+
+bool writeText(const std::string& path, const std::string& text, Io& io) {
+  return writeResult(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, io);
+}
+
 int runPalette(const PaletteArgs& a, Io& io) {
-  ConsoleHost host(io, a.palette);
+  if (a.gpl.empty() && a.out.empty()) throw UsageError("nothing to write: give --gpl OUT.gpl or --out OUT.palette");
+  if (isStandardStream(a.gpl) && isStandardStream(a.out)) throw UsageError("only one of --gpl and --out can be -");
+  const std::string& source = a.from.empty() ? a.palette : a.from;
+  ConsoleHost host(io, source);
   Core core(host);
-  if (!loadPalette(core, a.palette, io)) return 1;
-  if (!isStandardStream(a.gpl) && !mayWrite(a.gpl, a.force, a.palette, io)) return 1;
-  const std::string text = gimpPalette(core.s);
-  return writeResult(a.gpl, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, io) ? 0 : 1;
+  if (!loadPalette(core, source, io)) return 1;
+  for (const std::string* out : {&a.gpl, &a.out})
+    if (!out->empty() && !isStandardStream(*out) && !mayWrite(*out, a.force, source, io)) return 1;
+  if (!a.gpl.empty() && !writeText(a.gpl, gimpPalette(core.s), io)) return 1;
+  if (!a.out.empty() && !writeText(a.out, formatPaletteFile(tableOf(core.s)), io)) return 1;
+  return 0;
 }
 
 }  // namespace
 
 Command addPalette(CLI::App& parent) {
   auto o = std::make_shared<PaletteArgs>();
-  CLI::App* sub = parent.add_subcommand("palette", "Write the palette's picture colours for paint programs");
+  CLI::App* sub = parent.add_subcommand("palette", "Write the palette for paint programs, or any palette as Orvane's own");
   sub->add_option("--gpl", o->gpl, "Write entries 0-150 as a GIMP palette (read by GIMP,\nKrita, Inkscape, Aseprite); - writes it to standard output")
-      ->required()
       ->type_name("OUT.gpl");
+  sub->add_option("--out", o->out,
+                  "Write all 256 entries as Orvane's palette file, which\n--palette and File > Load Palette... read; - writes it to\nstandard output")
+      ->type_name("OUT.palette");
+  auto* from = sub->add_option("--from", o->from,
+                               "The palette to write: Orvane's palette file, GIMP .gpl, JASC\nor RIFF .pal, "
+                               "Photoshop .act, or an 8-bit BMP's colour table\n(default: the palette in use)")
+                   ->type_name("FILE");
   sub->add_option("--palette", o->palette,
-                  "The palette (default: mevrik.palette beside this program,\nelse the installed one)")
-      ->type_name("FILE");
-  sub->add_flag("--force", o->force, "Replace OUT.gpl if it already exists");
-  sub->footer("Example:\n  orvane-cli palette --gpl mevrik.gpl");
-  return {sub, {"palette --gpl OUT.gpl|- [--palette FILE] [--force]"}, [o](Io& io) { return runPalette(*o, io); }};
+                  "The palette in use (default: mevrik.palette beside this program,\nelse the installed one)")
+      ->type_name("FILE")
+      ->excludes(from);
+  sub->add_flag("--force", o->force, "Replace OUT.gpl or OUT.palette if it already exists");
+  sub->footer(
+      "Examples:\n"
+      "  orvane-cli palette --gpl mevrik.gpl\n"
+      "  orvane-cli palette --from studio.act --out studio.palette");
+  return {sub,
+          {"palette --gpl OUT.gpl|- [--palette FILE] [--force]",
+           "palette --from FILE --out OUT.palette|- [--gpl OUT.gpl|-] [--force]"},
+          [o](Io& io) { return runPalette(*o, io); }};
 }
 
 }  // namespace orvane::cli

@@ -33,10 +33,10 @@ Result<qtimage::ReadPicture> loadReader() {
   return Error{ErrorCode::PictureUnsupported, "picture files cannot be read here (" + why + ")"};
 }
 
-Result<convert::SourcePicture> readThroughModule(const std::string& path, convert::FitMode fit) {
+Result<convert::SourcePicture> readThroughModule(const std::string& path, const convert::Framing& framing) {
   static const Result<qtimage::ReadPicture> reader = loadReader();
   if (!reader) return reader.error();
-  return (*reader)(path, fit);
+  return (*reader)(path, framing);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ namespace {
 
 // The fit planned on the picture's own size and carried onto the pixels as
 // decoded: a picture shrunk on load is cropped exactly where its whole would be.
-FitPlan planOnDecoded(const SourcePicture& source, FitMode fit) {
+FitPlan planOnDecoded(const SourcePicture& source, const Framing& fit) {
   const int w = source.fullWidth > 0 ? source.fullWidth : source.width;
   const int h = source.fullHeight > 0 ? source.fullHeight : source.height;
   if (w == source.width && h == source.height) return planFit(w, h, fit);
@@ -30,8 +30,12 @@ Result<Conversion> convertPicture(const SourcePicture& source, PaletteMatcher& m
     return Error{ErrorCode::PictureEmpty, "the picture has no pixels"};
   if (matcher.size() == 0) return Error{ErrorCode::PictureEmpty, "there are no palette colours to map onto"};
 
+  const int w = source.fullWidth > 0 ? source.fullWidth : source.width;
+  const int h = source.fullHeight > 0 ? source.fullHeight : source.height;
+  if (const Status inside = checkFraming(w, h, options.framing); !inside) return inside.error();
+
   Conversion done;
-  done.plan = planOnDecoded(source, options.fit);
+  done.plan = planOnDecoded(source, options.framing);
   const TargetRect& t = done.plan.target;
   if (t.width < kTargetWidth || t.height < kTargetHeight) {
     done.barEntry = matcher.nearest(Linear{});
@@ -46,9 +50,14 @@ Result<Conversion> convertPicture(const SourcePicture& source, PaletteMatcher& m
 std::string describeConversion(const SourcePicture& source, const ConvertOptions& options, const Conversion& done) {
   const int w = source.fullWidth > 0 ? source.fullWidth : source.width;
   const int h = source.fullHeight > 0 ? source.fullHeight : source.height;
+  const Framing& framing = options.framing;
   std::string line = std::to_string(w) + " x " + std::to_string(h) + " picture, ";
-  switch (options.fit) {
-    case FitMode::Crop: line += "cropped to fill 144 x 81"; break;
+  if (framing.crop) line += "crop " + describeRect(*framing.crop) + ", ";
+  switch (framing.fit) {
+    case FitMode::Crop:
+      line += "cropped to fill 144 x 81";
+      if (framing.focus) line += " around " + std::to_string(framing.focus->x) + "," + std::to_string(framing.focus->y);
+      break;
     case FitMode::Stretch: line += "stretched to 144 x 81"; break;
     case FitMode::Pad:
       line += "fitted inside 144 x 81";

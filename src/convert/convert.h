@@ -15,7 +15,7 @@
 namespace orvane::convert {
 
 struct ConvertOptions {
-  FitMode fit = FitMode::Crop;
+  Framing framing;  // a fit mode alone fits the whole picture
   Dither dither = Dither::FloydSteinberg;
 };
 
@@ -25,11 +25,15 @@ struct Conversion {
   int barEntry = -1;  // the entry of the bars (nearest to black), -1 when there are none
 };
 
-// PictureEmpty for a picture without pixels; otherwise the conversion.
+// PictureEmpty for a picture without pixels; OutsidePicture for a crop or
+// focus outside the picture's own size (checkFraming); otherwise the conversion.
 Result<Conversion> convertPicture(const SourcePicture& source, PaletteMatcher& matcher, const ConvertOptions& options);
 
 // One line for the log: the picture's own size, the fit and the dithering, as
-// "4000 x 3000 picture, cropped to fill 144 x 81, Floyd-Steinberg dithering".
+// "4000 x 3000 picture, cropped to fill 144 x 81, Floyd-Steinberg dithering";
+// a crop follows the size ("4000 x 3000 picture, crop 3200 x 1800 at 100,200,
+// cropped to fill ..."), a focus the crop fit ("cropped to fill 144 x 81
+// around 1200,800").
 std::string describeConversion(const SourcePicture& source, const ConvertOptions& options, const Conversion& done);
 
 }  // namespace orvane::convert

@@ -2,7 +2,10 @@
 #pragma once
 // How a picture of any size is fitted to the 144 x 81 of a scene preview.
 #include <optional>
+#include <string>
 #include <string_view>
+
+#include "shell/error.h"
 
 namespace orvane::convert {
 
@@ -35,9 +38,46 @@ struct FitPlan {
   TargetRect target;
 };
 
+// A rectangle and a point of the upright picture (its orientation tag
+// applied), in whole pixels from its top left corner.
+struct PictureRect {
+  int x = 0, y = 0, width = 0, height = 0;
+  friend bool operator==(const PictureRect&, const PictureRect&) = default;
+};
+struct PicturePoint {
+  int x = 0, y = 0;
+  friend bool operator==(const PicturePoint&, const PicturePoint&) = default;
+};
+
+// Which part of the picture is used and how it is fitted. Without a crop the
+// whole picture is fitted; with one, only that rectangle, which the fit then
+// treats as the whole picture (crop cuts it further to 16:9 round its centre,
+// pad and stretch use all of it). The focus is a point the crop fit keeps in
+// view: its 16:9 window is centred on it as far as the picture (or the crop)
+// allows; pad and stretch cut nothing, so it changes nothing there.
+struct Framing {
+  FitMode fit = FitMode::Crop;
+  std::optional<PictureRect> crop;
+  std::optional<PicturePoint> focus;
+
+  Framing() = default;
+  Framing(FitMode mode) : fit(mode) {}  // NOLINT(google-explicit-constructor): a fit mode is a whole-picture framing
+  Framing(FitMode mode, std::optional<PictureRect> part, std::optional<PicturePoint> point = std::nullopt)
+      : fit(mode), crop(part), focus(point) {}
+};
+
+// OutsidePicture when the crop is empty or reaches outside a picture of
+// width x height, or the focus lies outside it.
+Status checkFraming(int width, int height, const Framing& framing);
+
+// "3200 x 1800 at 100,200"
+std::string describeRect(const PictureRect& rect);
+
 // The plan for a source of width x height pixels (both at least 1). Crop and
 // pad keep the proportions and centre the picture; a pad's picture part is at
-// least one pixel each way.
+// least one pixel each way. With a framing, the plan covers only its crop
+// (which must lie inside the picture: checkFraming).
 FitPlan planFit(int width, int height, FitMode mode);
+FitPlan planFit(int width, int height, const Framing& framing);
 
 }  // namespace orvane::convert

@@ -85,7 +85,7 @@ Error damaged(const std::string& why) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size, convert::FitMode fit) {
+std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
   auto session = std::make_unique<Session>();
   jpeg_decompress_struct& info = session->info;
   info.err = jpeg_std_error(&session->errors.base);
@@ -115,7 +115,7 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   session->width = static_cast<int>(info.image_width);
   session->height = static_cast<int>(info.image_height);
   const int stored[2] = {session->width, session->height};
-  const int k = shrinkFactor(stored[0], stored[1], turnsQuarter(orientation), fit);
+  const int k = shrinkFactor(stored[0], stored[1], turnsQuarter(orientation), framing);
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(k);
   info.out_color_space = JCS_EXT_RGBA;
@@ -142,7 +142,7 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   // Rows below the part the fit uses are neither decoded nor read (a crop of
   // a 4:3 photo leaves its bottom eighth out); they stay black. One row more
   // than the used part's last covers the area average's partial edge row.
-  const int usedRows = storedRowsUsed(stored[0], stored[1], orientation, fit);
+  const int usedRows = storedRowsUsed(stored[0], stored[1], orientation, framing);
   const JDIMENSION decodedRows = std::min<JDIMENSION>(info.output_height, static_cast<JDIMENSION>((usedRows + k - 1) / k + 1));
   while (info.output_scanline < decodedRows)
     jpeg_read_scanlines(&info, &session->rows[info.output_scanline], decodedRows - info.output_scanline);

@@ -5,7 +5,7 @@
 
 namespace orvane::qtimage {
 
-Result<convert::SourcePicture> readPictureFile(const std::string&, convert::FitMode) {
+Result<convert::SourcePicture> readPictureFile(const std::string&, const convert::Framing&) {
   return Error{ErrorCode::PictureUnsupported, "this build of Orvane reads no picture files"};
 }
 

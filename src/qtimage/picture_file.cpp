@@ -106,31 +106,31 @@ bool hasSrgbPrimaries(const QColorSpace& space) {
 // only as far as its DC scans) and given to a direct reader; nothing where
 // that reader leaves the file to Qt's, or it cannot be mapped.
 template <typename Reader>
-std::optional<Result<DecodedPicture>> readMapped(QFile& file, Reader read, convert::FitMode fit) {
+std::optional<Result<DecodedPicture>> readMapped(QFile& file, Reader read, const convert::Framing& framing) {
   const uchar* bytes = file.map(0, file.size());
   if (bytes == nullptr) return std::nullopt;
-  auto decoded = read(bytes, static_cast<std::size_t>(file.size()), fit);
+  auto decoded = read(bytes, static_cast<std::size_t>(file.size()), framing);
   file.unmap(const_cast<uchar*>(bytes));
   return decoded;
 }
 
 // Reads the open file with the direct reader of its format where this build
 // has one, and with Qt's otherwise (or where the direct one leaves it to Qt).
-Result<DecodedPicture> decode(QFile& file, convert::FitMode fit) {
+Result<DecodedPicture> decode(QFile& file, const convert::Framing& framing) {
   [[maybe_unused]] const QByteArray head = file.peek(12);
 #if ORVANE_HAVE_LIBJPEG
   if (head.startsWith("\xFF\xD8\xFF"))
-    if (auto read = readMapped(file, readJpeg, fit)) return std::move(*read);
+    if (auto read = readMapped(file, readJpeg, framing)) return std::move(*read);
 #endif
 #if ORVANE_HAVE_LIBSPNG
   if (head.startsWith("\x89PNG\r\n\x1A\n"))
-    if (auto read = readMapped(file, readPng, fit)) return std::move(*read);
+    if (auto read = readMapped(file, readPng, framing)) return std::move(*read);
 #endif
 #if ORVANE_HAVE_LIBWEBP
   if (head.size() == 12 && head.startsWith("RIFF") && head.mid(8) == "WEBP")
-    if (auto read = readMapped(file, readWebp, fit)) return std::move(*read);
+    if (auto read = readMapped(file, readWebp, framing)) return std::move(*read);
 #endif
-  return readWithQt(file, fit);
+  return readWithQt(file, framing);
 }
 
 }  // namespace
@@ -140,14 +140,14 @@ bool readsDirectly(const std::string& format) {
          (format == "webp" && ORVANE_HAVE_LIBWEBP);
 }
 
-Result<SourcePicture> readPictureFile(const std::string& path, convert::FitMode fit) {
+Result<SourcePicture> readPictureFile(const std::string& path, const convert::Framing& framing) {
   QFile file;
   if (const Status opened = openRegularFile(path, file); !opened) return opened.error();
 
   const DecoderWarningsHeld held;
   Result<DecodedPicture> decoded = [&]() -> Result<DecodedPicture> {
     try {
-      return decode(file, fit);
+      return decode(file, framing);
     } catch (const std::bad_alloc&) {
       return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
     }

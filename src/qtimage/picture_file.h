@@ -22,11 +22,13 @@ inline constexpr int kAllocationLimitMiB = 256;
 // empty file or a picture without pixels; PictureUnsupported, PictureCorrupt,
 // PictureTooLarge as they say. Each message is a short reason for the user.
 //
-// `fit` only lets a large JPEG be decoded at a half, quarter or eighth of its
-// size where the fitted part still has at least twice the preview's pixels
-// each way (shrink_on_load.h); the rest of the scaling is left to the
-// conversion, in linear light, on the size the decoder returned.
-Result<convert::SourcePicture> readPictureFile(const std::string& path, convert::FitMode fit);
+// `framing` only lets a large JPEG be decoded at a half, quarter or eighth of its
+// size where the fitted part (of its crop, if any) still has at least twice the
+// preview's pixels each way (shrink_on_load.h), and the rows below that part
+// be left undecoded; the rest of the scaling is left to the conversion, in
+// linear light, on the size the decoder returned. The crop itself is checked
+// by the conversion, which knows the picture's size.
+Result<convert::SourcePicture> readPictureFile(const std::string& path, const convert::Framing& framing);
 
 // True when this build reads the format ("jpeg", "png", "webp") through the
 // format's own library rather than Qt's image reader.
@@ -39,7 +41,7 @@ void showDecoderWarnings(bool shown);
 
 // The reader as the loadable module hands it out: its file name, and the one
 // function it exports, which returns readPictureFile.
-using ReadPicture = Result<convert::SourcePicture> (*)(const std::string& path, convert::FitMode fit);
+using ReadPicture = Result<convert::SourcePicture> (*)(const std::string& path, const convert::Framing& framing);
 inline constexpr const char* kModuleName = "orvane-pictures.so";
 inline constexpr const char* kModuleEntry = "orvane_picture_reader";
 // The module's showDecoderWarnings, by name.

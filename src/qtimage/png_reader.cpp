@@ -46,7 +46,7 @@ QColorSpace colourSpaceOf(spng_ctx* context) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size, convert::FitMode fit) {
+std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
   const std::unique_ptr<spng_ctx, ContextDeleter> owned(spng_ctx_new(0));
   spng_ctx* context = owned.get();
   if (context == nullptr) return std::nullopt;
@@ -66,7 +66,7 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
   // megapixels takes 16 MiB decoded, and is then read exactly as it is.
   constexpr std::int64_t kShrinkAbovePixels = 4 * 1024 * 1024;
   const int k = std::int64_t{width} * height > kShrinkAbovePixels
-                    ? shrinkFactor(width, height, turnsQuarter(orientation), fit)
+                    ? shrinkFactor(width, height, turnsQuarter(orientation), framing)
                     : 1;
   const int outWidth = convert::BoxReducer::outputSize(width, k), outHeight = convert::BoxReducer::outputSize(height, k);
   if (!withinDecodeLimit(outWidth, outHeight, 4)) return tooLargeToDecode(width, height);
@@ -82,7 +82,7 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
   const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
   std::vector<std::uint8_t> row(k > 1 ? rowBytes : 0);
   convert::BoxReducer reducer(width, k);
-  const int usedRows = storedRowsUsed(width, height, orientation, fit);
+  const int usedRows = storedRowsUsed(width, height, orientation, framing);
   const int decodedRows = std::min(height, ((usedRows + k - 1) / k + 1) * k);
   int written = 0;
   for (int y = 0; y < decodedRows; ++y) {

@@ -30,7 +30,7 @@ int decodedBytesPerPixel(const QImageReader& reader) {
 
 }  // namespace
 
-Result<DecodedPicture> readWithQt(QFile& file, convert::FitMode fit) {
+Result<DecodedPicture> readWithQt(QFile& file, const convert::Framing& framing) {
   QImageReader reader(&file);
   reader.setAutoTransform(true);
   reader.setAllocationLimit(kAllocationLimitMiB);
@@ -45,7 +45,7 @@ Result<DecodedPicture> readWithQt(QFile& file, convert::FitMode fit) {
     // The reader picks the DCT scaling from the size asked for; a size
     // rounded down gets the whole reduction for sides of any length.
     if (reader.format() == "jpeg" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
-      if (const int k = shrinkFactor(stored.width(), stored.height(), turned, fit); k > 1) {
+      if (const int k = shrinkFactor(stored.width(), stored.height(), turned, framing); k > 1) {
         decoded = QSize(stored.width() / k, stored.height() / k);
         reader.setScaledSize(decoded);
       }

@@ -10,6 +10,6 @@
 
 namespace orvane::qtimage {
 
-Result<DecodedPicture> readWithQt(QFile& file, convert::FitMode fit);
+Result<DecodedPicture> readWithQt(QFile& file, const convert::Framing& framing);
 
 }  // namespace orvane::qtimage

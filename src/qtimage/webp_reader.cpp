@@ -33,7 +33,7 @@ const char* statusText(VP8StatusCode status) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size, convert::FitMode fit) {
+std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
   WebPDecoderConfig config;
   if (!WebPInitDecoderConfig(&config)) return std::nullopt;
   if (const VP8StatusCode status = WebPGetFeatures(bytes, size, &config.input); status != VP8_STATUS_OK)
@@ -59,7 +59,7 @@ std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::s
     }
   }
 
-  const int k = shrinkFactor(width, height, turnsQuarter(orientation), fit);
+  const int k = shrinkFactor(width, height, turnsQuarter(orientation), framing);
   const int outWidth = width / k, outHeight = height / k;
   if (!withinDecodeLimit(outWidth, outHeight, 4)) return tooLargeToDecode(width, height);
   QImage image(outWidth, outHeight, QImage::Format_RGBA8888);

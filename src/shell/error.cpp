@@ -38,6 +38,7 @@ const char* errorCodeText(ErrorCode code) {
     case ErrorCode::NothingToUndo: return "nothing to undo";
     case ErrorCode::Unchanged: return "unchanged";
     case ErrorCode::NotOwnFile: return "not the user's own file";
+    case ErrorCode::OutsidePicture: return "outside the picture";
     case ErrorCode::NothingToRedo: return "nothing to redo";
     case ErrorCode::SceneChangedSince: return "scene changed since";
   }

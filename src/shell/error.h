@@ -51,6 +51,7 @@ enum class ErrorCode {
   SceneChangedSince,  // the record no longer holds what the journal says it should
   Unchanged,          // the movie already holds what was to be written: nothing to do
   NotOwnFile,         // a file Orvane keeps for the user is a link, or another user's, or writable by others
+  OutsidePicture,     // a crop or focus that does not lie inside the picture
 };
 
 // A short fixed description of a code ("file not found"), for diagnostics.

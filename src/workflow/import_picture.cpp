@@ -15,7 +15,7 @@ std::vector<convert::Rgb8> pictureColours(const Stores& s) {
 
 Result<PreparedPicture> preparePicture(const std::string& path, const std::vector<convert::Rgb8>& colours,
                                        const convert::ConvertOptions& options, const PictureDecoder& decode) {
-  const auto source = decode(path, options.fit);
+  const auto source = decode(path, options.framing);
   if (!source) return source.error();
   convert::PaletteMatcher matcher(colours);
   const auto done = convert::convertPicture(*source, matcher, options);

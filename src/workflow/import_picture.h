@@ -21,7 +21,7 @@
 namespace orvane {
 
 using PictureDecoder =
-    std::function<Result<convert::SourcePicture>(const std::string& path, convert::FitMode fit)>;
+    std::function<Result<convert::SourcePicture>(const std::string& path, const convert::Framing& framing)>;
 
 // The palette entries a picture may use (0..150), from pal.
 std::vector<convert::Rgb8> pictureColours(const Stores& s);

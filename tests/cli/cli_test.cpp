@@ -423,8 +423,72 @@ TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
 
   EXPECT_EQ(cli({"palette", "--gpl", gpl}).code, 1);  // exists: refused without --force
   EXPECT_EQ(cli({"palette"}).code, 2);
+
+  // Any palette a paint program wrote, as Orvane's own file: its colours, the rest the built-in ones.
+  const std::string jasc = dir.file("studio.pal"), own = dir.file("studio.palette");
+  testing::writeFile(jasc, [] {
+    const std::string text = "JASC-PAL\r\n0100\r\n2\r\n10 20 30\r\n250 240 230\r\n";
+    return Bytes(text.begin(), text.end());
+  }());
+  ASSERT_EQ(cli({"palette", "--from", jasc, "--out", own}).code, 0);
+  const PaletteParse back = readPaletteFile(own);
+  ASSERT_TRUE(back.status) << back.status.error().message;
+  EXPECT_EQ(back.entriesRead, 256);
+  EXPECT_EQ(back.table[1].r, 250);
+  EXPECT_EQ(back.table[0].b, 30);
+  EXPECT_EQ(back.table[200].g, defaultPalette()[200].g);
+  const Result gplFromIt = cli({"palette", "--from", own, "--gpl", "-"});
+  EXPECT_NE(gplFromIt.out.find(" 10  20  30\tEntry 0\n"), std::string::npos) << gplFromIt.out;
+  testing::writeFile(jasc, Bytes{'J', 'A', 'S', 'C', '-', 'P', 'A', 'L', '\n', '0', '1', '0', '0', '\n', 'x'});
+  EXPECT_EQ(cli({"palette", "--from", jasc, "--out", own, "--force"}).code, 1);  // damaged: refused
+  EXPECT_EQ(cli({"palette", "--from", jasc, "--palette", own, "--gpl", "-"}).code, 2);
   EXPECT_EQ(cli({"convert", "--fit", "fill", "a.png", "b.bmp"}).code, 2);
   EXPECT_EQ(cli({"import", movie, "x", "a.png"}).code, 2);
+}
+
+TEST_F(CliTest, ConvertAndImportTakeACropAndRefuseOneOutsideThePictureAsWrongUsage) {
+  QImage photo(400, 300, QImage::Format_RGB32);
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) photo.setPixel(x, y, qRgb(x * 255 / 399, (x * y) % 256, y * 255 / 299));
+  const std::string picture = dir.file("photo.png"), part = dir.file("part.png");
+  ASSERT_TRUE(photo.save(QString::fromStdString(picture)));
+  ASSERT_TRUE(photo.copy(50, 40, 320, 180).save(QString::fromStdString(part)));
+
+  const Result cropped = cli({"convert", "--crop", "50,40,320,180", picture, dir.file("cropped.bmp")});
+  ASSERT_EQ(cropped.code, 0) << cropped.err;
+  EXPECT_EQ(cropped.err, "Import:Importing " + picture + "...\n"
+                         "Import:400 x 300 picture, crop 320 x 180 at 50,40, cropped to fill 144 x 81, "
+                         "Floyd-Steinberg dithering\n");
+  ASSERT_EQ(cli({"convert", part, dir.file("part.bmp")}).code, 0);
+  EXPECT_EQ(testing::readFile(dir.file("cropped.bmp")), testing::readFile(dir.file("part.bmp")));
+
+  // The focus moves the cut: a 400 x 225 window kept at the top.
+  const Result focused = cli({"convert", "--focus", "200,0", picture, dir.file("top.bmp")});
+  ASSERT_EQ(focused.code, 0) << focused.err;
+  EXPECT_NE(focused.err.find("cropped to fill 144 x 81 around 200,0,"), std::string::npos);
+  ASSERT_EQ(cli({"convert", "--crop", "0,0,400,225", picture, dir.file("top2.bmp")}).code, 0);
+  EXPECT_EQ(testing::readFile(dir.file("top.bmp")), testing::readFile(dir.file("top2.bmp")));
+
+  for (const char* malformed : {"1,2,3", "1,2,3,0", "-1,0,10,10", "1,2,3,4,", "a,b,c,d"}) {
+    const Result r = cli({"convert", "--crop", malformed, picture, dir.file("x.bmp")});
+    EXPECT_EQ(r.code, 2) << malformed;
+    EXPECT_NE(r.err.find("expected X,Y,W,H"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(cli({"convert", "--focus", "1,2,3", picture, dir.file("x.bmp")}).code, 2);
+  const Result outside = cli({"convert", "-q", "--crop", "100,100,320,240", picture, dir.file("x.bmp")});
+  EXPECT_EQ(outside.code, 2);
+  EXPECT_EQ(outside.err, "orvane-cli: convert: the crop 320 x 240 at 100,100 does not lie inside the 400 x 300 "
+                         "picture (see 'orvane-cli convert --help')\n");
+  EXPECT_FALSE(std::filesystem::exists(dir.file("x.bmp")));
+
+  const std::string copy = dir.file("Copy.3mm");
+  testing::writeFile(copy, original);
+  const Result imported = cli({"import", "-q", "--focus", "0,299", copy, "2", picture});
+  EXPECT_EQ(imported.code, 0) << imported.err;
+  const Result refused = cli({"import", "-q", "--focus", "0,300", copy, "1", picture});
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_EQ(refused.err, "orvane-cli: import: the focus 0,300 is outside the 400 x 300 picture "
+                         "(see 'orvane-cli import --help')\n");
 }
 
 // Standard output that refuses every byte, as a full disk does.

@@ -172,6 +172,36 @@ TEST(ShrinkOnLoad, TheFactorLeavesTwoSourcePixelsPerPreviewPixelOfTheFittedPart)
   EXPECT_EQ(shrinkFactor(4000, 575, true, FitMode::Crop), 1);   // the same, stored turned
   EXPECT_EQ(shrinkFactor(4000, 576, true, FitMode::Crop), 2);
   EXPECT_EQ(shrinkFactor(6000, 3375, false, FitMode::Pad, 4), 4);
+  // A crop counts only its own pixels: 600 x 337.5 leaves room for a half, no more.
+  EXPECT_EQ(shrinkFactor(6000, 4000, false, Framing(FitMode::Crop, PictureRect{100, 100, 600, 338})), 2);
+  EXPECT_EQ(shrinkFactor(6000, 4000, false, Framing(FitMode::Stretch, PictureRect{5000, 0, 287, 4000})), 1);
+  EXPECT_EQ(shrinkFactor(4000, 6000, true, Framing(FitMode::Crop, PictureRect{0, 0, 6000, 3375})), 8);  // upright 6000 wide
+  // Rows below a crop are not needed; stored turned, every row is.
+  EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 1, Framing(FitMode::Stretch, PictureRect{0, 100, 1600, 900})), 1000);
+  EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 8, Framing(FitMode::Stretch, PictureRect{0, 100, 1600, 900})), 3000);
+  // A crop outside the picture decodes all of it (the conversion refuses it).
+  EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 1, Framing(FitMode::Crop, PictureRect{0, 2900, 1600, 900})), 3000);
+}
+
+TEST(ShrinkOnLoad, ASmallCropOfALargeJpegKeepsTwoPixelsAPreviewPixelAndSkipsTheRowsBelow) {
+  testing::TempDir dir;
+  const std::string path = dir.file("photo.jpg");
+  QImageWriter writer(QString::fromStdString(path));
+  writer.setQuality(90);
+  ASSERT_TRUE(writer.write(photo(4000, 3000)));
+  const Framing face(FitMode::Crop, PictureRect{1200, 600, 640, 360});
+  const auto read = qtimage::readPictureFile(path, face);
+  ASSERT_TRUE(read.ok());
+  EXPECT_EQ(read->fullWidth, 4000);
+  EXPECT_EQ(read->width, 4000 / 2);  // 320 x 180 of the crop left, where the whole would go to an eighth
+  if (qtimage::readsDirectly("jpeg")) {
+    EXPECT_EQ(read->pixel(10, read->height - 1)[3], 0);  // not decoded
+  }
+  static PaletteMatcher matcher = shippedColours();
+  const auto done = convertPicture(*read, matcher, {face, Dither::None});
+  ASSERT_TRUE(done.ok());
+  EXPECT_EQ(done->plan.source.x, 600);  // in the decoded pixels
+  EXPECT_EQ(done->plan.source.width, 320);
 }
 
 TEST(ExifOrientation, ReadsTheTagInEitherByteOrderAndIgnoresDamage) {

@@ -20,8 +20,8 @@ TEST_F(ImportTest, AnImportedPictureGoesInAsALoadedBmpDoes) {
   // Rows in entries 20 + y % 100, so a flipped picture would show.
   const auto source = testing::makePicture(288, 162, [&](int, int y) { return testing::opaque(colours[20 + y / 2 % 100]); });
   std::string asked;
-  const auto decoder = [&](const std::string& path, convert::FitMode fit) -> Result<convert::SourcePicture> {
-    asked = path + ":" + convert::fitModeName(fit);
+  const auto decoder = [&](const std::string& path, const convert::Framing& framing) -> Result<convert::SourcePicture> {
+    asked = path + ":" + convert::fitModeName(framing.fit);
     return source;
   };
   ASSERT_TRUE(importPicture(core, "/photos/Beach.PNG", {convert::FitMode::Pad, convert::Dither::None}, decoder));
@@ -40,7 +40,7 @@ TEST_F(ImportTest, AnImportedPictureGoesInAsALoadedBmpDoes) {
 TEST_F(ImportTest, ARefusalIsOneLineAndLeavesThePictureBufferAlone) {
   core.s.bufferPixel(5, 5) = 77;
   const auto before = core.s.blimp;
-  const auto decoder = [](const std::string&, convert::FitMode) -> Result<convert::SourcePicture> {
+  const auto decoder = [](const std::string&, const convert::Framing&) -> Result<convert::SourcePicture> {
     return Error{ErrorCode::PictureCorrupt, "the picture is damaged or cut short"};
   };
   const Status status = importPicture(core, "x.png", {}, decoder);
