@@ -4,6 +4,7 @@
 # the demo movie under a virtual X server (Xvfb), drives it with the keyboard
 # and the mouse (xdotool) as a user would, and captures the screen
 # (ImageMagick's import):
+#   docs/orvane-frame.png   the Import Picture dialog, its frame made smaller and moved
 #   docs/orvane-import.png  a photo imported, the Insert? dialog below the window
 #   docs/orvane-window.png  the photo written over scene 3, the Edit menu open
 # Fails when a picture cannot be made. Usage: bash scripts/screenshots.sh [BUILD]
@@ -47,6 +48,17 @@ xdotool windowfocus --sync "$main" key ctrl+i
 sleep 1
 xdotool type --delay 5 "$WORK/holiday.jpg"
 xdotool key Return
+# The Import Picture dialog: the frame made smaller, moved onto the sun, OK.
+frame="$(window '^Import Picture')"
+[[ -n "$frame" ]]
+sleep 1
+xdotool windowfocus --sync "$frame"
+for _ in 1 2 3 4 5 6 7 8; do xdotool key minus; done
+for _ in 1 2 3 4; do xdotool key shift+Right; done
+for _ in 1 2 3; do xdotool key shift+Up; done
+sleep 2
+import -window "$frame" "$WORK/frame-full.png"
+xdotool key Return
 sleep 3
 # Scene 3: its cell in the grid clicked.
 xdotool mousemove --window "$main" 380 65 click 1
@@ -67,7 +79,7 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash "$WORK/session.sh" "$(realpath "$BU
   || { echo "screenshots: the session under Xvfb failed" >&2; cat "$WORK/orvane.log" >&2 || true; exit 1; }
 
 # Only what is on the screen: the window and its dialog, not the empty rest.
-for shot in import window; do
+for shot in frame import window; do
   [[ -s "$WORK/$shot-full.png" ]] || { echo "screenshots: no $shot picture was captured" >&2; exit 1; }
   convert "$WORK/$shot-full.png" -trim +repage -strip "docs/orvane-$shot.png"
   echo "docs/orvane-$shot.png: $(identify -format '%w x %h' "docs/orvane-$shot.png")"

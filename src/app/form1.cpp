@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <exception>
 
 #include "app/app_icon.h"
@@ -25,6 +26,7 @@
 #include "app/grid_status.h"
 #include "app/palette_window.h"
 #include "app/picture_box.h"
+#include "app/import_dialog.h"
 #include "app/picture_import.h"
 #include "app/put_back_dialog.h"
 #include "app/recent_movies.h"
@@ -224,8 +226,16 @@ void Form1::importPicture_Click() {
 }
 
 void Form1::importPicture(const QString& path) {
+  orvane::convert::ConvertOptions options;
+  {
+    ImportDialog dialog(this, path, orvane::pictureColours(core_->s));
+    if (dialog.hasPicture()) {
+      if (!(frameImport ? frameImport(dialog) : dialog.exec() == QDialog::Accepted)) return;
+      options = dialog.options();
+    }
+  }
   core_->logline("File selected, loading...", orvane::tag::Main);
-  import_->start(QDir::toNativeSeparators(path).toStdString(), {});
+  import_->start(QDir::toNativeSeparators(path).toStdString(), options);
 }
 
 void Form1::loadPalette_Click() {
@@ -397,7 +407,9 @@ void Form1::dragEnterEvent(QDragEnterEvent* event) {
 void Form1::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls()) {
     if (url.isLocalFile()) {
-      openDropped(url.toLocalFile());
+      // Opened once the drop is over: a picture opens the Import Picture
+      // dialog, which must not hold the dragging program waiting.
+      QTimer::singleShot(0, this, [this, path = url.toLocalFile()] { openDropped(path); });
       event->acceptProposedAction();
       return;  // one file at a time, like the Open dialog
     }

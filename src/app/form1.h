@@ -15,6 +15,7 @@
 
 class PaletteWindow;
 class PictureBox;
+class ImportDialog;
 class PictureImport;
 class PutBackDialog;
 class QPlainTextEdit;
@@ -38,8 +39,10 @@ class Form1 : public QMainWindow, public orvane::Host {
   // Loads a movie or a BMP as if it had been picked in the Open dialog.
   void openMovie(const QString& path);
   void openBmp(const QString& path);
-  // Imports a picture of any format as "Import Picture..." does; the picture
-  // goes in when importer() signals finished.
+  // Imports a picture of any format as "Import Picture..." does, after the
+  // Import Picture dialog (a file it cannot show is imported straight away, and
+  // the import says why it fails); the picture goes in when importer()
+  // signals finished. Cancel leaves everything as it was.
   void importPicture(const QString& path);
   PictureImport* importer() const { return import_; }
 
@@ -53,6 +56,9 @@ class Form1 : public QMainWindow, public orvane::Host {
   // The Put Previews Back? dialog's answer (shown modally unless replaced):
   // true for Yes.
   std::function<bool(PutBackDialog& dialog)> confirmPutBack;
+  // The Import Picture dialog's answer (shown modally unless replaced): true
+  // for OK, which imports with the dialog's options.
+  std::function<bool(ImportDialog& dialog)> frameImport;
 
   // A file handed over by drag and drop or the command line: a movie or a BMP
   // opens as its menu command would; anything else is imported as a picture.

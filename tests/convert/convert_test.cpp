@@ -5,6 +5,7 @@
 
 #include "convert/box_reduce.h"
 #include "convert/convert.h"
+#include "convert/frame.h"
 #include "support/picture_fixture.h"
 
 namespace orvane::convert {
@@ -173,6 +174,94 @@ TEST(BoxReducer, AveragesBlocksInLinearLightWeightedByOpacityAndKeepsTheEdges) {
   EXPECT_FALSE(reducer.addRow(top, out));
   EXPECT_TRUE(reducer.finish(out));
   EXPECT_EQ(out, (std::vector<std::uint8_t>{188, 188, 188, 255, 200, 10, 10, 128, 90, 90, 90, 255}));
+}
+
+TEST_F(ConvertTest, ACropConvertsAsThatPartCutOutOfThePictureWould) {
+  // Every pixel different, so that any shift of the crop shows.
+  const auto pixelAt = [](int x, int y) {
+    return Rgba{static_cast<std::uint8_t>(x * 7 % 256), static_cast<std::uint8_t>(y * 13 % 256),
+                static_cast<std::uint8_t>((x * y) % 251), 255};
+  };
+  const auto whole = makePicture(300, 200, pixelAt);
+  // A 16:9 part, a wide one (cut further round its centre) and a tall one.
+  for (const PictureRect part : {PictureRect{37, 21, 160, 90}, PictureRect{10, 50, 280, 90}, PictureRect{200, 3, 60, 190}}) {
+    const auto cut = makePicture(part.width, part.height, [&](int x, int y) { return pixelAt(x + part.x, y + part.y); });
+    for (FitMode fit : {FitMode::Crop, FitMode::Pad, FitMode::Stretch}) {
+      SCOPED_TRACE(describeRect(part) + " " + fitModeName(fit));
+      const auto framed = convertPicture(whole, matcher, {Framing(fit, part), Dither::FloydSteinberg});
+      ASSERT_TRUE(framed.ok());
+      EXPECT_EQ(framed->picture.index, convert(cut, fit, Dither::FloydSteinberg).index);
+    }
+  }
+  const ConvertOptions framed{Framing(FitMode::Crop, PictureRect{100, 20, 160, 90}), Dither::FloydSteinberg};
+  const auto done = convertPicture(whole, matcher, framed);
+  ASSERT_TRUE(done.ok());
+  EXPECT_EQ(describeConversion(whole, framed, *done),
+            "300 x 200 picture, crop 160 x 90 at 100,20, cropped to fill 144 x 81, Floyd-Steinberg dithering");
+
+  // Outside the picture, empty, or a focus off it: refused before anything is converted.
+  for (const Framing& outside : {Framing(FitMode::Crop, PictureRect{141, 0, 160, 90}),
+                                 Framing(FitMode::Pad, PictureRect{0, 111, 160, 90}),
+                                 Framing(FitMode::Crop, PictureRect{-1, 0, 160, 90}),
+                                 Framing(FitMode::Crop, PictureRect{0, 0, 0, 90}),
+                                 Framing(FitMode::Crop, std::nullopt, PicturePoint{300, 10})}) {
+    const auto refused = convertPicture(whole, matcher, {outside, Dither::None});
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().code, ErrorCode::OutsidePicture);
+  }
+  EXPECT_EQ(checkFraming(300, 200, Framing(FitMode::Crop, PictureRect{141, 0, 160, 90})).error().message,
+            "the crop 160 x 90 at 141,0 does not lie inside the 300 x 200 picture");
+  EXPECT_TRUE(checkFraming(300, 200, Framing(FitMode::Crop, PictureRect{140, 110, 160, 90}, PicturePoint{299, 199})));
+}
+
+TEST(Fit, TheFocusCentresTheCropWindowAsFarAsThePictureAllows) {
+  // 400 x 100 keeps a window 177.8 wide; 100 x 400 one 56.25 high.
+  const auto startX = [](int x) { return planFit(400, 100, Framing(FitMode::Crop, std::nullopt, PicturePoint{x, 50})).source.x; };
+  EXPECT_DOUBLE_EQ(startX(200), 200.5 - 400.0 / 9 * 2);
+  EXPECT_DOUBLE_EQ(startX(3), 0);
+  EXPECT_DOUBLE_EQ(startX(399), 400 - 1600.0 / 9);
+  EXPECT_DOUBLE_EQ(planFit(100, 400, Framing(FitMode::Crop, std::nullopt, PicturePoint{50, 10})).source.y, 0);
+  // Within a crop, the window stays inside the crop.
+  const FitPlan inCrop = planFit(400, 100, Framing(FitMode::Crop, PictureRect{100, 0, 300, 100}, PicturePoint{0, 0}));
+  EXPECT_DOUBLE_EQ(inCrop.source.x, 100);
+  // Without a focus, the framing's plan is the fit mode's, to the last bit.
+  for (FitMode fit : {FitMode::Crop, FitMode::Pad, FitMode::Stretch}) {
+    const FitPlan a = planFit(6028, 3391, Framing(fit)), b = planFit(6028, 3391, Framing(fit, PictureRect{0, 0, 6028, 3391}));
+    EXPECT_EQ(a.source.x, b.source.x);
+    EXPECT_EQ(a.source.width, b.source.width);
+    EXPECT_EQ(a.target.height, b.target.height);
+  }
+  // Pad and stretch cut nothing, so the focus changes nothing there.
+  EXPECT_EQ(planFit(400, 100, Framing(FitMode::Pad, std::nullopt, PicturePoint{3, 3})).source.width, 400);
+}
+
+TEST(Frame, StaysSixteenByNineAndInsideThePictureWhateverTheUserDoes) {
+  EXPECT_EQ(fullFrame(640, 480), (PictureRect{0, 60, 640, 360}));  // the crop fit's own part
+  EXPECT_EQ(fullFrame(6028, 3391), (PictureRect{6, 3, 6016, 3384}));
+  EXPECT_EQ(fullFrame(10, 30), (PictureRect{0, 0, 10, 30}));  // under 16 x 9: the whole, fixed
+  EXPECT_EQ(scaleFrame({0, 0, 10, 30}, 0.5, 10, 30), (PictureRect{0, 0, 10, 30}));
+
+  const PictureRect half = scaleFrame(fullFrame(640, 480), 0.5, 640, 480);
+  EXPECT_EQ(half, (PictureRect{160, 150, 320, 180}));  // round the centre
+  EXPECT_EQ(moveFrame(half, -1000, 7, 640, 480), (PictureRect{0, 157, 320, 180}));
+  EXPECT_EQ(moveFrame(half, 1000, 1000, 640, 480), (PictureRect{320, 300, 320, 180}));
+  // Growing at an edge pushes the frame back in; it never outgrows the picture,
+  // nor shrinks below one step; a factor near 1 still makes a step.
+  EXPECT_EQ(scaleFrame({320, 300, 320, 180}, 4, 640, 480), (PictureRect{0, 120, 640, 360}));
+  EXPECT_EQ(scaleFrame({10, 10, 32, 18}, 0.01, 640, 480), (PictureRect{18, 15, 16, 9}));
+  EXPECT_EQ(scaleFrame(half, 1.01, 640, 480).width, 336);
+
+  // A corner dragged: the opposite corner stays, 16:9 kept, the picture's edge stops it.
+  EXPECT_EQ(frameFromCorner(100, 100, 260, 130, 640, 480), (PictureRect{100, 100, 160, 90}));
+  EXPECT_EQ(frameFromCorner(100, 100, -500, -10, 640, 480), (PictureRect{4, 46, 96, 54}));
+  EXPECT_EQ(frameFromCorner(600, 100, 9999, 9999, 640, 480), (PictureRect{600, 100, 32, 18}));
+
+  // The view: a 640 x 480 picture in 320 x 320 is halved, with 40 above and below.
+  const ViewMapping view = ViewMapping::fitting(640, 480, 320, 320);
+  EXPECT_DOUBLE_EQ(view.scale, 0.5);
+  EXPECT_DOUBLE_EQ(view.toView(half).y, 40 + 75);
+  EXPECT_DOUBLE_EQ(view.toPictureX(view.toView(half).x), 160);
+  EXPECT_DOUBLE_EQ(view.toPictureY(40), 0);
 }
 
 TEST(Options, NamesRoundTrip) {

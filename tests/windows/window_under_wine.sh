@@ -4,8 +4,8 @@
 # first twelve previews must appear in the window pixel for pixel as the
 # exported previews hold them (the grid draws each preview unscaled in the
 # palette's colours, as the Linux window does). Then the Import road, driven
-# with xdotool: Ctrl+I, a JPEG named in the Windows file dialog, preview 3
-# clicked, Yes: the movie must hold the same bytes as after
+# with xdotool: Ctrl+I, a JPEG named in the Windows file dialog, OK in the
+# Import Picture dialog, preview 3 clicked, Yes: the movie must hold the same bytes as after
 # "orvane-cli.exe import" of that picture. The screenshot is kept as SHOT
 # when one is named.
 #   bash tests/windows/window_under_wine.sh BIN_DIR [SHOT.png]
@@ -42,6 +42,15 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash -c '
   xdotool key --window "$main" ctrl+i
   sleep 4  # the file dialog opens in the folder of the movie
   xdotool type --delay 50 "Bild é.jpg"
+  xdotool key Return
+  # The Import Picture dialog: OK (its default button) with the frame as it opens.
+  for _ in $(seq 20); do
+    xdotool search --name "^Import Picture" > /dev/null 2>&1 && break
+    sleep 0.5
+  done
+  sleep 2
+  frame=$(xdotool search --name "^Import Picture" | head -1)
+  xdotool windowfocus "$frame" 2>/dev/null || true
   xdotool key Return
   sleep 4
   xdotool mousemove --window "$main" 380 58 click 1  # preview 3
