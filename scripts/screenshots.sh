@@ -49,13 +49,12 @@ sleep 1
 xdotool type --delay 5 "$WORK/holiday.jpg"
 xdotool key Return
 # The Import Picture dialog: the frame made smaller, moved onto the sun, OK.
-frame="$(window '^Import Picture')"
-[[ -n "$frame" ]]
-sleep 1
+[[ -n "$(window '^Import Picture')" ]]
+sleep 2
+frame="$(window '^Import Picture')"  # found again once it has settled
 xdotool windowfocus --sync "$frame"
 for _ in 1 2 3 4 5 6 7 8; do xdotool key minus; done
-for _ in 1 2 3 4; do xdotool key shift+Right; done
-for _ in 1 2 3; do xdotool key shift+Up; done
+xdotool key shift+Right shift+Right shift+Up
 sleep 2
 import -window "$frame" "$WORK/frame-full.png"
 xdotool key Return
@@ -81,6 +80,8 @@ xvfb-run -a -s '-screen 0 1280x1024x24' bash "$WORK/session.sh" "$(realpath "$BU
 # Only what is on the screen: the window and its dialog, not the empty rest.
 for shot in frame import window; do
   [[ -s "$WORK/$shot-full.png" ]] || { echo "screenshots: no $shot picture was captured" >&2; exit 1; }
-  convert "$WORK/$shot-full.png" -trim +repage -strip "docs/orvane-$shot.png"
+  # The dialog is captured alone and kept whole; the others are cut to their windows.
+  if [[ $shot == frame ]]; then trim=(); else trim=(-trim +repage); fi
+  convert "$WORK/$shot-full.png" "${trim[@]}" -strip "docs/orvane-$shot.png"
   echo "docs/orvane-$shot.png: $(identify -format '%w x %h' "docs/orvane-$shot.png")"
 done
