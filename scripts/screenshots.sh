@@ -34,7 +34,16 @@ ORVANE="$1" WORK="$2"
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" LC_ALL=C.UTF-8
 mkdir -p "$HOME"
 # The window that shows up with `name` in its title (a dialog opens in a moment, not at once).
-window() { timeout 20 xdotool search --sync --onlyvisible --name "$1" | head -1; }
+# A search that meets a window going away (the file dialog closing) fails; it is tried again.
+window() {
+  local id
+  for _ in 1 2 3 4 5; do
+    id="$(timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)" || true
+    if [[ -n "$id" ]]; then echo "$id"; return 0; fi
+    sleep 1
+  done
+  return 1
+}
 # A light desktop behind the windows, so that the pictures can be cut to them.
 convert -size 1280x1024 xc:'#dfe3e8' "$WORK/desktop.png"
 timeout 10 display -window root "$WORK/desktop.png" || true

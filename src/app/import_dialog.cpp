@@ -178,10 +178,9 @@ ImportDialog::ImportDialog(QWidget* parent, const QString& path, std::vector<Rgb
   reduced_ = picture.convertToFormat(QImage::Format_RGBA8888);
 
   view_ = new FrameView(this, reduced_, fullWidth_, fullHeight_);
-  auto* help = new QLabel(
-      "Drag the frame or move it with the arrow keys (Shift: bigger steps); drag a corner, turn the wheel "
-      "or press + and - to resize it.",
-      this);
+  auto* help = new QLabel(QString::fromUtf8("Move the frame by dragging it or with the arrow keys (Shift: bigger "
+                                             "steps); resize it by dragging a corner, with the wheel or with + and \u2212."),
+                          this);
   help->setWordWrap(true);
 
   fit_ = new QComboBox(this);

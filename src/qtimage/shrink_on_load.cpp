@@ -12,11 +12,15 @@ int shrinkFactor(int storedWidth, int storedHeight, bool turned, const convert::
   if (framing.crop && convert::checkFraming(storedWidth, storedHeight, framing)) {
     // The crop's plan at full size, against the preview pixels it fills: a
     // small crop of a large photo keeps more of its pixels than the whole would.
+    // The shrunk sides rounded down, as for the whole picture.
     const convert::FitPlan plan = convert::planFit(storedWidth, storedHeight, framing);
-    for (int k = 8; k >= 2; k /= 2)
-      if (k <= largest && plan.source.width / k >= 2.0 * plan.target.width &&
-          plan.source.height / k >= 2.0 * plan.target.height)
+    for (int k = 8; k >= 2; k /= 2) {
+      if (k > largest) continue;
+      const double sx = static_cast<double>(storedWidth / k) / storedWidth;
+      const double sy = static_cast<double>(storedHeight / k) / storedHeight;
+      if (plan.source.width * sx >= 2.0 * plan.target.width && plan.source.height * sy >= 2.0 * plan.target.height)
         return k;
+    }
     return 1;
   }
   for (int k = 8; k >= 2; k /= 2) {
