@@ -103,7 +103,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
       }
       core.bars.setbar(i, length);
       addthe(core, i, i + record::kTrailerOffset);
-      intract2(core, i, i + record::kTrailerOffset, s.piccount, view.data + hit);
+      intract2(core, i, view.data + hit);
       s.recordChecksum(s.piccount) = crc32(std::span(view.data + hit, record::kRecordBytes));
     }
     progress.reach(view.offset + static_cast<std::int64_t>(view.testable));
