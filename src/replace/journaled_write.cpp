@@ -68,11 +68,11 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
   // failure, what may have changed.
   std::vector<Block> blocks;
   for (const auto& scene : entry.scenes) blocks.push_back({scene.offset, scene.after, scene.before});
-  std::vector<std::size_t> touched;
-  Status written = writeBlocksVerified(*held.file, blocks, touched);
+  const BlocksWritten wrote = writeBlocksVerified(*held.file, blocks);
+  Status written = wrote.status;
   std::vector<Region> reached;
   for (std::size_t i = 0; i < entry.scenes.size(); ++i)
-    reached.push_back({entry.scenes[i].offset, std::span(entry.scenes[i].before).first(touched[i])});
+    reached.push_back({entry.scenes[i].offset, std::span(entry.scenes[i].before).first(wrote.touched[i])});
   bool closed = false;
   if (written) {
     closed = true;

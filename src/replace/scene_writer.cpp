@@ -108,9 +108,8 @@ std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s) {
   return rows;
 }
 
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, int* cleared) {
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture) {
   std::vector<std::uint8_t> rows(record::kTrailerOffset);
-  int count = 0;
   for (int k = 0; k < record::kRows; ++k) {
     std::uint8_t* row = rows.data() + k * record::kRowBytes;
     row[0] = record::kPrefix0;
@@ -119,13 +118,17 @@ std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, i
     const auto& from = picture[static_cast<std::size_t>(bmp::rowFromTop(k))];
     for (int x = 0; x < record::kPixelsPerRow; ++x) {
       const std::uint8_t v = from[static_cast<std::size_t>(x)];
-      const bool tooHigh = v > kHighestPictureColour;
-      count += tooHigh;
-      row[2 + x] = tooHigh ? 0 : v;
+      row[2 + x] = v > kHighestPictureColour ? 0 : v;
     }
   }
-  if (cleared) *cleared = count;
   return rows;
+}
+
+int clearedPixels(const bmp::PixelRows& picture) {
+  int count = 0;
+  for (const auto& row : picture)
+    for (const std::uint8_t v : row) count += v > kHighestPictureColour;
+  return count;
 }
 
 Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files, const std::string& label) {

@@ -35,9 +35,10 @@ std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s);
 
 // The same rows for a picture that has not gone through the picture buffer
 // (rows[0] its bottom row), made as loading it there would make them: every
-// row prefix 0x00 0x90, every pixel above 150 cleared to 0. `cleared`, when
-// given, gets how many pixels were.
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows, int* cleared = nullptr);
+// row prefix 0x00 0x90, every pixel above 150 cleared to 0.
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows);
+// How many pixels of the picture recordRowsFromPicture clears.
+int clearedPixels(const bmp::PixelRows& rows);
 
 struct NewScene {
   int preview = 0;                 // 1..piccount of the open movie

@@ -148,7 +148,8 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
       continue;
     }
     PlannedScene scene{n, files.front(), {}, 0};
-    scene.rows = recordRowsFromPicture(*picture, &scene.cleared);
+    scene.rows = recordRowsFromPicture(*picture);
+    scene.cleared = clearedPixels(*picture);
     if (samePixels(s, n, scene.rows))
       plan.unchanged.push_back(scene.file);
     else
