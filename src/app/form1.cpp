@@ -299,12 +299,12 @@ void Form1::exit_Click() { QApplication::quit(); }
 // ---- edit ------------------------------------------------------------------
 
 void Form1::undo_Click() {
-  (void)orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
+  orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
   refreshEditMenu();
 }
 
 void Form1::redo_Click() {
-  (void)orvane::redoReplace(*core_);
+  orvane::redoReplace(*core_);
   refreshEditMenu();
 }
 
@@ -379,7 +379,7 @@ void Form1::putBack_Click() {
   const bool yes = confirmPutBack ? confirmPutBack(dialog) : dialog.exec() == QDialog::Accepted;
   // A plan without changes writes nothing, but its findings go to the log.
   if (!yes && !plan->changes.empty()) return;
-  (void)orvane::putPreviewsBack(*core_, *plan);  // a failed write has been shown in a box
+  orvane::putPreviewsBack(*core_, *plan);  // a failed write has been shown in a box
   refreshEditMenu();
 }
 

@@ -43,11 +43,11 @@ int runImport(const ImportArgs& a, Io& io) {
   const auto picture = PictureArgument::from(a.picture, io);
   if (!picture) return 1;
   const auto load = [&](Core& c) {
-    Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
+    const Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
     if (!imported) io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
-    return imported;
+    return Told::from(imported);
   };
-  return replaceWith(core, a.movie, a.number, load, host, io);
+  return replaceWith(core, a.movie, a.number, load, io);
 }
 
 }  // namespace

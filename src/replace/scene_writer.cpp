@@ -138,7 +138,7 @@ Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files, c
   return writeUnderLock(core, std::move(scenes), files, label);
 }
 
-void tellWriteError(Core& core, const Error& e) {
+Told tellWriteError(Core& core, const Error& e) {
   if (e.code == ErrorCode::MovieMoved)
     core.host.messageBox(e.message, "Error!", BoxIcon::Information);
   else if (e.code == ErrorCode::Busy)
@@ -146,9 +146,10 @@ void tellWriteError(Core& core, const Error& e) {
   else
     core.host.messageBox(e.message, e.code == ErrorCode::MovieChanged ? "Movie changed" : "Can't write",
                          BoxIcon::Critical);
+  return e;
 }
 
-Status begin(Core& core, int axe, FileLayer& files) {
+Told begin(Core& core, int axe, FileLayer& files) {
   const Stores& s = core.s;
   core.logline("Begining scene replace...", tag::Replace);
 
@@ -172,10 +173,7 @@ Status begin(Core& core, int axe, FileLayer& files) {
                  tag::Replace);
     return {};
   }
-  if (!written) {
-    tellWriteError(core, written.error());
-    return written.error();
-  }
+  if (!written) return tellWriteError(core, written.error());
   core.host.messageBox("Done,Scene preview was replaced.", "", BoxIcon::None);
   core.logline("Scene replaced.", tag::Replace);
   return {};

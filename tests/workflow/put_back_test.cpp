@@ -227,7 +227,7 @@ TEST_F(PutBackTest, AFailurePartWayPutsEverySceneBackAndSaysSo) {
   retouch(5, picture(25));
   retouch(6, picture(26));
   SecondBlockFails files;
-  const Status put = putPreviewsBack(core, plan(), files);
+  const Told put = putPreviewsBack(core, plan(), files);
   ASSERT_FALSE(put);
   EXPECT_EQ(testing::readFile(movie), original);
   ASSERT_EQ(host.boxes.size(), 1u);
