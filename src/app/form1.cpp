@@ -18,7 +18,7 @@
 #include <QStatusBar>
 #include <QGuiApplication>
 #include <QScreen>
-#include <exception>
+#include <new>
 
 #include "app/app_icon.h"
 #include "app/grid_navigator.h"
@@ -199,7 +199,7 @@ QString Form1::pickFile(const QString& filter) {
     cd.selectFile(QString());  // no file name carried over from the last time
     if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
     return cd.selectedFiles().constFirst();
-  } catch (const std::exception& e) {
+  } catch (const std::bad_alloc& e) {  // the one failure the dialog can report, by throwing
     messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
     return {};
   }
