@@ -19,7 +19,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
-#include <exception>
+#include <new>
 
 #include "app/app_icon.h"
 #include "app/grid_navigator.h"
@@ -201,7 +201,7 @@ QString Form1::pickFile(const QString& filter) {
     cd.selectFile(QString());  // no file name carried over from the last time
     if (cd.exec() != QDialog::Accepted || cd.selectedFiles().isEmpty()) return {};
     return cd.selectedFiles().constFirst();
-  } catch (const std::exception& e) {
+  } catch (const std::bad_alloc& e) {  // the one failure the dialog can report, by throwing
     messageBox("Real error! (1)", e.what(), orvane::BoxIcon::Critical);
     return {};
   }
@@ -309,12 +309,12 @@ void Form1::exit_Click() { QApplication::quit(); }
 // ---- edit ------------------------------------------------------------------
 
 void Form1::undo_Click() {
-  (void)orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
+  orvane::undoReplace(*core_);  // every outcome has been told in the log or a box
   refreshEditMenu();
 }
 
 void Form1::redo_Click() {
-  (void)orvane::redoReplace(*core_);
+  orvane::redoReplace(*core_);
   refreshEditMenu();
 }
 
@@ -389,7 +389,7 @@ void Form1::putBack_Click() {
   const bool yes = confirmPutBack ? confirmPutBack(dialog) : dialog.exec() == QDialog::Accepted;
   // A plan without changes writes nothing, but its findings go to the log.
   if (!yes && !plan->changes.empty()) return;
-  (void)orvane::putPreviewsBack(*core_, *plan);  // a failed write has been shown in a box
+  orvane::putPreviewsBack(*core_, *plan);  // a failed write has been shown in a box
   refreshEditMenu();
 }
 

@@ -140,7 +140,7 @@ void Switch::Command1_Click() {
   // shows belongs to the movie scanned then. Every outcome of the write has
   // been shown to the user in a box.
   if (core_.s.scanSerial == shownForScan_) {
-    (void)orvane::replaceScene(core_, core_.s.selpic);
+    orvane::replaceScene(core_, core_.s.selpic);
     emit wrote();
   }
   hide();

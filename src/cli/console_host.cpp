@@ -29,7 +29,6 @@ void ConsoleHost::messageBox(std::string_view text, std::string_view title, BoxI
   // The window's "Done" notice, the only plain box without a title.
   if (title.empty() && icon == BoxIcon::None) return;
   io_.diagnostic(file_) << boxLine(text, file_) << '\n';
-  boxShown_ = true;
 }
 
 }  // namespace orvane::cli

@@ -22,13 +22,9 @@ class ConsoleHost : public NullHost {
   // "orvane-cli: COMMAND: FILE: text", the box's lines joined by spaces.
   void messageBox(std::string_view text, std::string_view title, BoxIcon icon) override;
 
-  // True once a box was printed as a diagnostic.
-  bool boxShown() const { return boxShown_; }
-
  private:
   const Io& io_;
   std::string file_;
-  bool boxShown_ = false;
 };
 
 // A box's text on one line: its lines joined by spaces, any line that is just

@@ -45,14 +45,14 @@ int runImport(const ImportArgs& a, Io& io) {
   if (!picture) return 1;
   std::optional<Error> outside;  // a crop or focus outside the picture: a mistake in the command
   const auto load = [&](Core& c) {
-    Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
+    const Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
     if (!imported && imported.error().code == ErrorCode::OutsidePicture)
       outside = imported.error();
     else if (!imported)
       io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
-    return imported;
+    return Told::from(imported);
   };
-  const int status = replaceWith(core, a.movie, a.number, load, host, io);
+  const int status = replaceWith(core, a.movie, a.number, load, io);
   if (outside) throw UsageError(outside->message);
   return status;
 }

@@ -8,10 +8,10 @@
 
 namespace orvane::cli {
 
-bool openedAndSettled(Core& core, const std::string& movie, const Io& io) {
+Told openedAndSettled(Core& core, const std::string& movie, const Io& io) {
   if (auto opened = systemFileLayer().open(movie, OpenMode::Read); !opened) {
     io.diagnostic(movie) << "cannot open the movie: " << opened.error().message << '\n';
-    return false;
+    return opened.error();
   }
   // What it could not settle, it has logged. A journal that is refused, or
   // is no journal, is told on standard error too, where it is seen even when
@@ -19,7 +19,7 @@ bool openedAndSettled(Core& core, const std::string& movie, const Io& io) {
   if (const Status settled = recoverMovie(core, movie);
       !settled && (settled.error().code == ErrorCode::NotOwnFile || settled.error().code == ErrorCode::JournalFailed))
     io.diagnostic(movie) << boxLine(settled.error().message, movie) << '\n';
-  return true;
+  return {};
 }
 
 }  // namespace orvane::cli

@@ -8,11 +8,12 @@
 
 #include "cli/command.h"
 #include "shell/core.h"
+#include "shell/error.h"
 
 namespace orvane::cli {
 
-// False, with a line on standard error, when the movie cannot be opened; the
-// lines of a settled interrupted write go to the activity log.
-bool openedAndSettled(Core& core, const std::string& movie, const Io& io);
+// Refused, with a line on standard error, when the movie cannot be opened;
+// the lines of a settled interrupted write go to the activity log.
+Told openedAndSettled(Core& core, const std::string& movie, const Io& io);
 
 }  // namespace orvane::cli

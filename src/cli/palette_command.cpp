@@ -29,7 +29,7 @@ PaletteTable tableOf(const Stores& s) {
   return table;
 }
 
-bool writeText(const std::string& path, const std::string& text, Io& io) {
+Told writeText(const std::string& path, const std::string& text, Io& io) {
   return writeResult(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, io);
 }
 

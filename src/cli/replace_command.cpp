@@ -22,7 +22,8 @@ struct ReplaceOptions {
   std::string movie, number, picture, all;
 };
 
-// Why the loader turned the picture down, when it said nothing itself.
+// Why the loader turned the picture down, where its log line does not say it:
+// for every refusal but a compressed BMP, whose box says it.
 // `path` is where it was read from (standard input's copy for "-").
 void explainRefusedPicture(const std::string& picture, const std::string& path, Io& io) {
   std::error_code ec;
@@ -42,11 +43,11 @@ int runReplace(const ReplaceOptions& o, Io& io) {
   const auto picture = PictureArgument::from(o.picture, io);
   if (!picture) return 1;
   const auto load = [&](Core& c) {
-    Status loaded = loadblimp(c, picture->path());
-    if (!loaded && !host.boxShown()) explainRefusedPicture(o.picture, picture->path(), io);
+    const Told loaded = loadblimp(c, picture->path());
+    if (!loaded && loaded.code() != ErrorCode::BmpCompressed) explainRefusedPicture(o.picture, picture->path(), io);
     return loaded;
   };
-  return replaceWith(core, o.movie, o.number, load, host, io);
+  return replaceWith(core, o.movie, o.number, load, io);
 }
 
 }  // namespace

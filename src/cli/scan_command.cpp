@@ -28,8 +28,8 @@ int runScan(const ScanOptions& o, Io& io) {
   else
     io.out << summaryLine(core.s.piccount) << '\n';
   // A movie read only in part is not a scan that did its work.
-  if (scanned->readError) {
-    io.diagnostic(o.movie) << "could not read all of it: " << scanned->readError->message << " (from byte "
+  if (!scanned->readOutcome) {
+    io.diagnostic(o.movie) << "could not read all of it: " << scanned->readOutcome.error().message << " (from byte "
                            << scanned->readUpTo << " on)\n";
     return 1;
   }

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <ostream>
 
-#include "cli/console_host.h"
 #include "cli/journal_steps.h"
 #include "display/palette.h"
 #include "display/palette_choice.h"
@@ -29,60 +28,60 @@ std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& i
   return std::move(*opened);
 }
 
-bool previewExists(const Core& core, int n, Io& io) {
-  if (n >= 1 && n <= core.s.piccount) return true;
+Told previewExists(const Core& core, int n, Io& io) {
+  if (n >= 1 && n <= core.s.piccount) return {};
   io.diagnostic(core.s.moviefile) << "the movie holds " << previewCount(static_cast<std::size_t>(std::max(core.s.piccount, 0)))
          << "; there is no preview " << n << '\n';
-  return false;
+  return Told(ErrorCode::NoSuchPreview);
 }
 
-bool loadPalette(Core& core, const std::string& chosen, Io& io) {
+Told loadPalette(Core& core, const std::string& chosen, Io& io) {
   const std::string path =
       chosen.empty() ? paletteToLoad(withTrailingSeparator(executableDir(), kPathSeparator), rememberedPalette())
                      : chosen;
   if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
     io.diagnostic(path) << loaded.error().message << '\n';
-    return chosen.empty();
+    return chosen.empty() ? Told() : Told(loaded.error());
   }
-  return true;
+  return {};
 }
 
-bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io) {
-  if (isStandardStream(path)) return true;
+Told mayWrite(const std::string& path, bool force, const std::string& source, Io& io) {
+  if (isStandardStream(path)) return {};
   if (const auto allowed = checkWriteTarget(path, source); !allowed) {
     io.diagnostic(path) << "will not write it: " << allowed.error().message << '\n';
-    return false;
+    return allowed.error();
   }
   std::error_code ec;
   const auto name = std::filesystem::path(std::u8string(path.begin(), path.end()));
-  if (force || std::filesystem::symlink_status(name, ec).type() == std::filesystem::file_type::not_found) return true;
+  if (force || std::filesystem::symlink_status(name, ec).type() == std::filesystem::file_type::not_found) return {};
   io.diagnostic(path) << "already exists (use --force to replace it)\n";
-  return false;
+  return Told(ErrorCode::AccessDenied);
 }
 
-bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
+Told writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
   if (const auto written = writeFileAtomically(path, bytes); !written) {
     io.diagnostic(path) << "could not write it: " << written.error().message << '\n';
-    return false;
+    return written.error();
   }
-  return true;
+  return {};
 }
 
-bool binaryMayGoOut(const std::string& what, const Io& io) {
-  if (!io.outIsTerminal) return true;
+Told binaryMayGoOut(const std::string& what, const Io& io) {
+  if (!io.outIsTerminal) return {};
   io.diagnostic("-") << "will not write " << what
                      << " to a terminal (redirect standard output to a file or a pipe: > scene.bmp)\n";
-  return false;
+  return Told(ErrorCode::NotRegularFile);
 }
 
-bool writeResult(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
+Told writeResult(const std::string& path, std::span<const std::uint8_t> bytes, Io& io) {
   if (isStandardStream(path)) {
     io.out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return true;  // a failed write is told once the command ends
+    return {};  // a failed write is told once the command ends
   }
-  if (!writeOutput(path, bytes, io)) return false;
+  if (const Told written = writeOutput(path, bytes, io); !written) return written;
   io.out << path << '\n';
-  return true;
+  return {};
 }
 
 namespace {
@@ -117,18 +116,8 @@ void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& numbe
       ->check(wholeNumber());
 }
 
-int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load,
-                const ConsoleHost& host, Io& io) {
-  bool told = false;
-  const Status done = replaceRoad(core, movie, toNumber(number), [&](Core& c) {
-    Status loaded = load(c);
-    told = !loaded;
-    return loaded;
-  });
-  if (!done) {
-    if (!told && !host.boxShown()) io.diagnostic(movie) << boxLine(done.error().message, movie) << '\n';
-    return 1;
-  }
+int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load, Io& io) {
+  if (!replaceRoad(core, movie, toNumber(number), load)) return 1;
   if (const auto step = newestReplacement(movie)) io.out << replacedLine(*step, movie) << '\n';
   return 0;
 }

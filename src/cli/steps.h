@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Steps several subcommands share. Each one that refuses prints its reason on
-// standard error (one line, starting "orvane-cli: ") and returns false.
+// standard error (one line, starting "orvane-cli: ") and returns it as Told.
 #include <cstdint>
 #include <span>
 #include <optional>
@@ -19,8 +19,6 @@ class Validator;
 
 namespace orvane::cli {
 
-class ConsoleHost;
-
 // "1 preview", "0 previews", "16 previews".
 std::string previewCount(std::size_t n);
 
@@ -30,34 +28,32 @@ std::string previewCount(std::size_t n);
 std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& io);
 
 // Preview n exists in the scanned movie.
-bool previewExists(const Core& core, int n, Io& io);
+Told previewExists(const Core& core, int n, Io& io);
 
 // The colours for exported BMPs: `chosen` (empty: the one beside the program,
 // else the installed one). A broken chosen palette refuses; a broken default
 // one is reported and the built-in colours fill in.
-bool loadPalette(Core& core, const std::string& chosen, Io& io);
+Told loadPalette(Core& core, const std::string& chosen, Io& io);
 
 // Refuses, before anything is written, an output that would go through a
 // link, onto the movie being read (`source`, or none), over a folder, or over
 // an existing file without `force`.
-bool mayWrite(const std::string& path, bool force, const std::string& source, Io& io);
+Told mayWrite(const std::string& path, bool force, const std::string& source, Io& io);
 // Writes the bytes to `path` whole or not at all (a new file renamed over it).
-bool writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
-// False, with the hint to redirect, when binary output (`what`: "a BMP")
+Told writeOutput(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
+// Refused, with the hint to redirect, when binary output (`what`: "a BMP")
 // would go to a terminal.
-bool binaryMayGoOut(const std::string& what, const Io& io);
+Told binaryMayGoOut(const std::string& what, const Io& io);
 // The bytes to standard output for "-", else written as writeOutput writes
 // them and the file's name printed on standard output.
-bool writeResult(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
+Told writeResult(const std::string& path, std::span<const std::uint8_t> bytes, Io& io);
 
 // MOVIE and N, the arguments replace and import start with.
 void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number);
 // The replace road with `load` putting the picture in (it tells the user why
-// when it refuses); 0 when the preview was replaced, else 1, after the road's
-// own refusal (the movie, the preview number) on standard error unless the
-// picture's refusal or a message box the host printed said it already.
-int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load,
-                const ConsoleHost& host, Io& io);
+// when it refuses); 0 when the preview was replaced, with the outcome line on
+// standard output, else 1: the road has told why.
+int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load, Io& io);
 
 // Accepts a whole number (a preview number) at parse time.
 const CLI::Validator& wholeNumber();

@@ -2,6 +2,8 @@
 #include "previews/chunked_reader.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <new>
 #include <system_error>
 
 #include "shell/platform.h"
@@ -79,19 +81,19 @@ void ChunkedReader::fill(std::uint64_t chunk, std::unique_lock<std::mutex>& lock
   slot.wanted = static_cast<std::size_t>(
       std::min<std::int64_t>(length_ - offset, static_cast<std::int64_t>(chunkBytes_ + kCarryBytes)));
   slot.got = 0;
-  slot.error.reset();
+  slot.outcome = {};
   slot.hits.clear();
+  if (auto got = file_.readAt(offset, slot.data, slot.wanted)) slot.got = *got;
+  else slot.outcome = got.error();
   try {
-    if (auto got = file_.readAt(offset, slot.data, slot.wanted)) slot.got = *got;
-    else slot.error = got.error();
     search_(slot.data, testableIn(slot.got), slot.hits);
-  } catch (...) {
-    slot.failure = std::current_exception();
+  } catch (const std::bad_alloc&) {  // the hits' vector could not grow
+    slot.outcome = systemError(ENOMEM);
   }
   lock.lock();
   slot.state = Slot::State::Ready;
   // Nothing after a short or failed read is handed out: stop claiming.
-  if (slot.got < slot.wanted || slot.failure) chunks_ = std::min(chunks_, chunk + 1);
+  if (slot.got < slot.wanted || !slot.outcome) chunks_ = std::min(chunks_, chunk + 1);
   changed_.notify_all();
 }
 
@@ -115,7 +117,6 @@ bool ChunkedReader::next(ChunkView& view) {
   if (holding_) {
     Slot& previous = slotOf(nextChunk_ - 1);
     previous.state = Slot::State::Free;
-    previous.failure = nullptr;
     holding_ = false;
     changed_.notify_all();
   }
@@ -145,9 +146,8 @@ bool ChunkedReader::next(ChunkView& view) {
   ++nextChunk_;
   lock.unlock();
 
-  if (slot.failure) std::rethrow_exception(slot.failure);
-  if (slot.error) {
-    readError_ = slot.error;
+  if (!slot.outcome) {
+    readOutcome_ = slot.outcome;
     stopHelper();
     return false;
   }

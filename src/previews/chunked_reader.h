@@ -22,10 +22,8 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -79,16 +77,16 @@ class ChunkedReader {
 
   // The next chunk, in file order. False once the file is used up, after a
   // chunk that came back short (the file ended early), or when reading a chunk
-  // failed (readError() then says why; that chunk is not handed out). The
-  // helper thread has then stopped, and the file is the caller's alone again.
-  // A view stays valid until the next call. An exception thrown while
-  // a chunk was read or searched is thrown here, when that chunk's turn comes.
+  // failed or searching it ran out of memory (readOutcome() then says why;
+  // that chunk is not handed out, and the failure comes out in its turn,
+  // whichever thread met it). The helper thread has then stopped, and the file
+  // is the caller's alone again. A view stays valid until the next call.
   bool next(ChunkView& view);
 
   // How far the file was read in order: the end of the last chunk handed out.
   std::int64_t bytesRead() const { return readUpTo_; }
-  // The read that ended the walk early, if one did.
-  const std::optional<Error>& readError() const { return readError_; }
+  // How the reading ended: fine, or the failure that ended the walk early.
+  const Status& readOutcome() const { return readOutcome_; }
 
  private:
   // A chunk's buffer and what became of it. Who may touch it is said by
@@ -101,8 +99,7 @@ class ChunkedReader {
     std::size_t got = 0;           // bytes read into data
     std::size_t wanted = 0;
     std::vector<std::uint32_t> hits;
-    std::optional<Error> error;  // reading failed; nothing in data
-    std::exception_ptr failure;
+    Status outcome;  // reading or searching failed: nothing to hand out
   };
 
   Slot& slotOf(std::uint64_t chunk) { return slots_[chunk % slots_.size()]; }
@@ -134,7 +131,7 @@ class ChunkedReader {
   std::uint64_t nextChunk_ = 0;
   bool holding_ = false;  // the slot of chunk nextChunk_ - 1 is still the caller's
   std::int64_t readUpTo_ = 0;
-  std::optional<Error> readError_;
+  Status readOutcome_;
 
   std::thread helper_;  // last, so that it starts after everything it uses
 };

@@ -8,12 +8,11 @@
 
 namespace orvane {
 
-void intract2(Core& core, std::int32_t fromx, std::int32_t /*tox*/, std::int32_t& numb, const std::uint8_t* rows) {
+std::int32_t intract2(Core& core, std::int32_t fromx, const std::uint8_t* rows) {
   Stores& s = core.s;
-  if (s.piccount < 0 || s.piccount >= kMaxPreviews) return;  // no preview number left in the store
+  if (s.piccount < 0 || s.piccount >= kMaxPreviews) return 0;  // no preview number left in the store
 
   const std::int32_t n = ++s.piccount;
-  numb = n;
   core.bars.barstate(kBusy);
   core.logline("Extracting " + std::to_string(fromx) + " to memory(" + std::to_string(n) + ")", tag::Extract_3);
 
@@ -28,6 +27,7 @@ void intract2(Core& core, std::int32_t fromx, std::int32_t /*tox*/, std::int32_t
   core.logline("Done", tag::Extract_3);
   core.bars.barstate(kIdle);
   core.host.repaintNow();
+  return n;
 }
 
 }  // namespace orvane

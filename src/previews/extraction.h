@@ -10,12 +10,11 @@ namespace orvane {
 // `rows` points at the record's 11826 row bytes (prefixes included), as they
 // lie in the movie at one-based position `fromx`; the scanner hands over its
 // own buffer, so the movie is not read a second time. Increases piccount and
-// hands the new number back through `numb` (which may be piccount itself);
-// copies row r (1..81) into pics(n, r, 1..146) exactly as stored; logs
-// "Extracting <fromx> to memory(<n>)" and "Done" under Extract_3, drives the
-// lower bar (busy, rows 5, 10, ..., 80 of 81, idle) and repaints the window.
-// `tox` is accepted and not used. With the store already full (255 previews)
-// the call changes nothing.
-void intract2(Core& core, std::int32_t fromx, std::int32_t tox, std::int32_t& numb, const std::uint8_t* rows);
+// returns the new number n; copies row r (1..81) into pics(n, r, 1..146)
+// exactly as stored; logs "Extracting <fromx> to memory(<n>)" and "Done" under
+// Extract_3, drives the lower bar (busy, rows 5, 10, ..., 80 of 81, idle) and
+// repaints the window. With the store already full (255 previews) the call
+// changes nothing and returns 0.
+std::int32_t intract2(Core& core, std::int32_t fromx, const std::uint8_t* rows);
 
 }  // namespace orvane

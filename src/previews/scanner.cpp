@@ -103,14 +103,14 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
       }
       core.bars.setbar(i, length);
       addthe(core, i, i + record::kTrailerOffset);
-      intract2(core, i, i + record::kTrailerOffset, s.piccount, view.data + hit);
+      intract2(core, i, view.data + hit);
       s.recordChecksum(s.piccount) = crc32(std::span(view.data + hit, record::kRecordBytes));
     }
     progress.reach(view.offset + static_cast<std::int64_t>(view.testable));
   }
   // The last positions are too close to the end of the file for a record.
   progress.reach(length);
-  summary.readError = reader.readError();
+  summary.readOutcome = reader.readOutcome();
   summary.readUpTo = reader.bytesRead();
   file.close();
   return summary;
@@ -119,8 +119,8 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
 void reportWalkEnd(Core& core, const WalkSummary& walk) {
   core.logline("Done", tag::Scanner);
   if (walk.notLoaded > 0) core.logline(notLoadedLine(walk.notLoaded), tag::Scanner);
-  if (walk.readError)
-    core.logline("Could not read on from byte " + std::to_string(walk.readUpTo) + ": " + walk.readError->message + ".",
+  if (!walk.readOutcome)
+    core.logline("Could not read on from byte " + std::to_string(walk.readUpTo) + ": " + walk.readOutcome.error().message + ".",
                  tag::Scanner);
 }
 

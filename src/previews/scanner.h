@@ -5,7 +5,6 @@
 // repair, the first page) is the caller's.
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "previews/chunked_reader.h"
@@ -18,7 +17,7 @@ namespace orvane {
 // What the walk leaves for the lines after it.
 struct WalkSummary {
   std::int64_t notLoaded = 0;      // records found beyond the store's 255
-  std::optional<Error> readError;  // a read that failed part-way
+  Status readOutcome;              // fine, or a read that failed part-way
   std::int64_t readUpTo = 0;       // bytes read before it
 };
 

@@ -478,7 +478,7 @@ Status Journal::rewrite(const std::vector<bool>& keep) {
   std::unique_ptr<OpenFile> out = std::move(*made);
   const auto failed = [&](const std::string& why) {
     out.reset();
-    (void)files_->removeName(fresh);
+    settledLater(files_->removeName(fresh));  // the next rewrite removes it first
     return cannotWrite(fresh, why);
   };
   std::vector<Record> records;

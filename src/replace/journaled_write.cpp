@@ -68,11 +68,11 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
   // failure, what may have changed.
   std::vector<Block> blocks;
   for (const auto& scene : entry.scenes) blocks.push_back({scene.offset, scene.after, scene.before});
-  std::vector<std::size_t> touched;
-  Status written = writeBlocksVerified(*held.file, blocks, touched);
+  const BlocksWritten wrote = writeBlocksVerified(*held.file, blocks);
+  Status written = wrote.status;
   std::vector<Region> reached;
   for (std::size_t i = 0; i < entry.scenes.size(); ++i)
-    reached.push_back({entry.scenes[i].offset, std::span(entry.scenes[i].before).first(touched[i])});
+    reached.push_back({entry.scenes[i].offset, std::span(entry.scenes[i].before).first(wrote.touched[i])});
   bool closed = false;
   if (written) {
     closed = true;
@@ -82,20 +82,22 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
   if (written) {
     // A mark that cannot be written is settled by the next opening, which
     // finds every new byte in place and keeps them.
-    (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::Done});
+    settledLater(held.journal.append(journal::Mark{0, *seq, journal::Outcome::Done}));
     // The history kept within its limits; a journal that cannot be rewritten
     // now keeps growing a little until a later write can. An undo or redo
     // adds no step, so only the size can take it over a limit.
     JournalLimits limits;
     if (entry.action != journal::Action::Replace) limits.steps = std::numeric_limits<std::size_t>::max();
-    (void)held.journal.prune(limits);
+    settledLater(held.journal.prune(limits));
     return {};
   }
 
   bool anything = false;
   for (const Region& r : reached) anything = anything || !r.previous.empty();
   if (!anything) {
-    (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
+    // Unmarked, the entry is settled by the next opening, which finds the old
+    // bytes in place.
+    settledLater(held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack}));
     return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
                         "Nothing was written; the movie is as it was.");
   }
@@ -111,7 +113,9 @@ Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry ent
                                   "\r\nScene previews in the movie may be damaged. Please open the movie again: "
                                   "Orvane then keeps the new pictures if all of them are in the movie whole, and "
                                   "puts every old one back otherwise.");
-  (void)held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack});
+  // Unmarked, the entry is settled by the next opening, which finds the old
+  // bytes in place.
+  settledLater(held.journal.append(journal::Mark{0, *seq, journal::Outcome::TakenBack}));
   return writeFailure(ErrorCode::WriteFailed, written.error().message, held.path,
                       one ? "The old scene preview was put back; the movie is as it was."
                           : "The old scene previews were put back; the movie is as it was.");

@@ -42,9 +42,8 @@ Result<Settled> settle(OpenFile& movie, const WriteEntry& entry) {
   std::vector<Block> back;
   for (std::size_t i = 0; i < states.size(); ++i)
     if (states[i] != SceneState::Before) back.push_back({entry.scenes[i].offset, entry.scenes[i].before, {}});
-  std::vector<std::size_t> touched;
   if (!back.empty())
-    if (const Status restored = writeBlocksVerified(movie, back, touched); !restored) return restored.error();
+    if (const Status restored = writeBlocksVerified(movie, back).status; !restored) return restored.error();
   return Settled{Outcome::TakenBack, {}};
 }
 

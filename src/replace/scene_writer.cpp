@@ -108,9 +108,8 @@ std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s) {
   return rows;
 }
 
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, int* cleared) {
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture) {
   std::vector<std::uint8_t> rows(record::kTrailerOffset);
-  int count = 0;
   for (int k = 0; k < record::kRows; ++k) {
     std::uint8_t* row = rows.data() + k * record::kRowBytes;
     row[0] = record::kPrefix0;
@@ -119,13 +118,17 @@ std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture, i
     const auto& from = picture[static_cast<std::size_t>(bmp::rowFromTop(k))];
     for (int x = 0; x < record::kPixelsPerRow; ++x) {
       const std::uint8_t v = from[static_cast<std::size_t>(x)];
-      const bool tooHigh = v > kHighestPictureColour;
-      count += tooHigh;
-      row[2 + x] = tooHigh ? 0 : v;
+      row[2 + x] = v > kHighestPictureColour ? 0 : v;
     }
   }
-  if (cleared) *cleared = count;
   return rows;
+}
+
+int clearedPixels(const bmp::PixelRows& picture) {
+  int count = 0;
+  for (const auto& row : picture)
+    for (const std::uint8_t v : row) count += v > kHighestPictureColour;
+  return count;
 }
 
 Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files, const std::string& label) {
@@ -135,7 +138,7 @@ Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files, c
   return writeUnderLock(core, std::move(scenes), files, label);
 }
 
-void tellWriteError(Core& core, const Error& e) {
+Told tellWriteError(Core& core, const Error& e) {
   if (e.code == ErrorCode::MovieMoved)
     core.host.messageBox(e.message, "Error!", BoxIcon::Information);
   else if (e.code == ErrorCode::Busy)
@@ -143,9 +146,10 @@ void tellWriteError(Core& core, const Error& e) {
   else
     core.host.messageBox(e.message, e.code == ErrorCode::MovieChanged ? "Movie changed" : "Can't write",
                          BoxIcon::Critical);
+  return e;
 }
 
-Status begin(Core& core, int axe, FileLayer& files) {
+Told begin(Core& core, int axe, FileLayer& files) {
   const Stores& s = core.s;
   core.logline("Begining scene replace...", tag::Replace);
 
@@ -169,10 +173,7 @@ Status begin(Core& core, int axe, FileLayer& files) {
                  tag::Replace);
     return {};
   }
-  if (!written) {
-    tellWriteError(core, written.error());
-    return written.error();
-  }
+  if (!written) return tellWriteError(core, written.error());
   core.host.messageBox("Done,Scene preview was replaced.", "", BoxIcon::None);
   core.logline("Scene replaced.", tag::Replace);
   return {};

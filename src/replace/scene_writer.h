@@ -24,10 +24,10 @@ namespace orvane {
 // read back; the journal entry is marked done. Succeeds only after a verified
 // write, which also brings preview `axe` in the store, its checksum and the
 // kept identity up to date. Every refusal or failure is told to the user in a
-// message box (and returned with the box's text), and a failed write is undone
+// message box, and a failed write is undone
 // where possible. A picture the preview already holds writes and records
 // nothing: a line in the log says so.
-Status begin(Core& core, int axe, FileLayer& files = systemFileLayer());
+Told begin(Core& core, int axe, FileLayer& files = systemFileLayer());
 
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
 // is buffer row 80 - k, columns 0..145, one byte per cell.
@@ -35,9 +35,10 @@ std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s);
 
 // The same rows for a picture that has not gone through the picture buffer
 // (rows[0] its bottom row), made as loading it there would make them: every
-// row prefix 0x00 0x90, every pixel above 150 cleared to 0. `cleared`, when
-// given, gets how many pixels were.
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows, int* cleared = nullptr);
+// row prefix 0x00 0x90, every pixel above 150 cleared to 0.
+std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows);
+// How many pixels of the picture recordRowsFromPicture clears.
+int clearedPixels(const bmp::PixelRows& rows);
 
 struct NewScene {
   int preview = 0;                 // 1..piccount of the open movie
@@ -60,6 +61,6 @@ Status writeScenes(Core& core, std::vector<NewScene> scenes, FileLayer& files = 
 
 // Shows a failed write's error in the box begin would use for it: "Error!"
 // for a movie that was moved, "Movie in use", "Movie changed" or "Can't write".
-void tellWriteError(Core& core, const Error& error);
+Told tellWriteError(Core& core, const Error& error);
 
 }  // namespace orvane

@@ -109,7 +109,7 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
 
 }  // namespace
 
-Status stepHistory(Core& core, const std::string& movie, HistoryStep step, FileLayer& files) {
+Told stepHistory(Core& core, const std::string& movie, HistoryStep step, FileLayer& files) {
   const Words& words = wordsFor(step);
   const auto stepped = stepUnderLock(core, movie, step, files);
   if (!stepped) {

@@ -19,7 +19,7 @@ enum class HistoryStep { Undo, Redo };
 // changed since. The step itself is a journaled write like a replacement, and
 // is logged under "Replace" ("Replacement of scene preview 3 undone.").
 // When `movie` is the open one, its previews and the scan's facts follow.
-// Every refusal and failure is told in a box and returned.
-Status stepHistory(Core& core, const std::string& movie, HistoryStep step, FileLayer& files = systemFileLayer());
+// Every refusal and failure is told in a box.
+Told stepHistory(Core& core, const std::string& movie, HistoryStep step, FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

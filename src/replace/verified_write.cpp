@@ -20,44 +20,37 @@ std::size_t changedPrefix(OpenFile& file, std::uint64_t offset, std::span<const 
 
 }  // namespace
 
-Status writeBlocksVerified(OpenFile& file, std::span<const Block> blocks, std::vector<std::size_t>& touched) {
-  touched.assign(blocks.size(), 0);
+BlocksWritten writeBlocksVerified(OpenFile& file, std::span<const Block> blocks) {
+  std::vector<std::size_t> touched(blocks.size(), 0);
+  const auto failed = [&touched](const std::string& text) {
+    return BlocksWritten{Error{ErrorCode::WriteFailed, text}, std::move(touched)};
+  };
   for (std::size_t i = 0; i < blocks.size(); ++i) {
     const Block& b = blocks[i];
     touched[i] = b.bytes.size();
     const auto put = file.writeAt(b.offset, b.bytes);
     if (!put) {
       if (!b.previous.empty()) touched[i] = changedPrefix(file, b.offset, b.previous);
-      return Error{ErrorCode::WriteFailed, "Writing to the movie failed (" + put.error().message + ")."};
+      return failed("Writing to the movie failed (" + put.error().message + ").");
     }
     if (*put < b.bytes.size()) {
       touched[i] = *put;  // the rest of the block was never reached
-      return Error{ErrorCode::WriteFailed, "Only " + std::to_string(*put) + " of " + std::to_string(b.bytes.size()) +
-                                               " bytes could be written to the movie."};
+      return failed("Only " + std::to_string(*put) + " of " + std::to_string(b.bytes.size()) +
+                    " bytes could be written to the movie.");
     }
   }
   if (const auto flushed = file.flush(); !flushed)
-    return Error{ErrorCode::WriteFailed, "Saving the movie to disk failed (" + flushed.error().message + ")."};
+    return failed("Saving the movie to disk failed (" + flushed.error().message + ").");
 
   std::vector<std::uint8_t> back;
   for (const Block& b : blocks) {
     back.resize(b.bytes.size());
     const auto got = file.readAt(b.offset, back);
-    if (!got)
-      return Error{ErrorCode::WriteFailed, "Reading the written bytes back failed (" + got.error().message + ")."};
+    if (!got) return failed("Reading the written bytes back failed (" + got.error().message + ").");
     if (*got != back.size() || !std::equal(back.begin(), back.end(), b.bytes.begin()))
-      return Error{ErrorCode::WriteFailed, "The bytes read back from the movie differ from the bytes written."};
+      return failed("The bytes read back from the movie differ from the bytes written.");
   }
-  return {};
-}
-
-Status writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
-                     std::span<const std::uint8_t> previous, std::size_t& touched) {
-  const Block block{offset, bytes, previous};
-  std::vector<std::size_t> reached;
-  const Status written = writeBlocksVerified(file, std::span(&block, 1), reached);
-  touched = reached.front();
-  return written;
+  return {Status{}, std::move(touched)};
 }
 
 Status putBack(FileLayer& files, std::unique_ptr<OpenFile>& file, bool closed, const std::string& path,
@@ -72,9 +65,8 @@ Status putBack(FileLayer& files, std::unique_ptr<OpenFile>& file, bool closed, c
   for (const Region& region : regions)
     if (!region.previous.empty()) blocks.push_back({region.offset, region.previous, {}});
   std::string problem;
-  std::vector<std::size_t> touched;
   if (!blocks.empty())
-    if (const auto rewritten = writeBlocksVerified(*file, blocks, touched); !rewritten)
+    if (const Status rewritten = writeBlocksVerified(*file, blocks).status; !rewritten)
       problem = rewritten.error().message;
   if (const auto closing = file->close(); problem.empty() && !closing)
     problem = "closing the movie failed (" + closing.error().message + ")";

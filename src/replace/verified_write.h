@@ -24,16 +24,18 @@ struct Block {
   std::span<const std::uint8_t> previous;
 };
 
-// Writes every block, in order, each as one request; then flushes the file
-// once and reads every block back. Stops at the first failure. `touched`
-// gets, for each block, how many of its leading bytes may have changed in the
-// file (0 for the blocks never reached). One block costs exactly one write,
-// one flush and one read.
-Status writeBlocksVerified(OpenFile& file, std::span<const Block> blocks, std::vector<std::size_t>& touched);
+// What writing blocks came to: whether it succeeded, and for each block how
+// many of its leading bytes may have changed in the file (0 for the blocks
+// never reached), which a failed write needs to put them back.
+struct BlocksWritten {
+  Status status;
+  std::vector<std::size_t> touched;
+};
 
-// The same for one block.
-Status writeVerified(OpenFile& file, std::uint64_t offset, std::span<const std::uint8_t> bytes,
-                     std::span<const std::uint8_t> previous, std::size_t& touched);
+// Writes every block, in order, each as one request; then flushes the file
+// once and reads every block back. Stops at the first failure. One block
+// costs exactly one write, one flush and one read.
+BlocksWritten writeBlocksVerified(OpenFile& file, std::span<const Block> blocks);
 
 // A stretch of the movie a failed write may have reached, and what it held before.
 struct Region {

@@ -119,4 +119,39 @@ class [[nodiscard]] Result<void> {
 
 using Status = Result<void>;
 
+// What a procedure that tells the user returns. It has told every failure
+// itself, through the Host (a box, or a log line under its tag) or, on the
+// command line, on standard error, at its place among the other lines; so a
+// Told carries no text that could be told again, only whether it succeeded
+// and what kind of failure it was, for the caller to stop or to pick an exit
+// status. Ignoring one is fine: nothing is left to tell.
+class Told {
+ public:
+  Told() = default;
+  Told(const Error& error) : code_(error.code), failed_(true) {}  // NOLINT: a told failure, by design
+  explicit Told(ErrorCode code) : code_(code), failed_(true) {}
+  // A Status whose failure the procedure that returned it has already told
+  // (in the log), kept only to steer.
+  static Told from(const Status& status) { return status ? Told() : Told(status.error()); }
+
+  bool ok() const { return !failed_; }
+  explicit operator bool() const { return ok(); }
+  // The failure's code; asking for it after a success is a programming error.
+  ErrorCode code() const {
+    if (!failed_) std::abort();
+    return code_;
+  }
+
+ private:
+  ErrorCode code_ = ErrorCode::Io;
+  bool failed_ = false;
+};
+
+
+// A step whose failure costs nothing now and is not told, because a later
+// step settles it (a journal mark the next opening settles, a journal pruned
+// by a later write). Each call says why next to it.
+template <class T>
+void settledLater(const Result<T>&) {}
+
 }  // namespace orvane

@@ -9,7 +9,7 @@
 namespace orvane {
 namespace {
 
-Status step(Core& core, HistoryStep which, FileLayer& files) {
+Told step(Core& core, HistoryStep which, FileLayer& files) {
   if (core.s.moviefile.empty()) {
     const bool undo = which == HistoryStep::Undo;
     const std::string text = std::string("There is nothing to ") + (undo ? "undo" : "redo") +
@@ -17,15 +17,15 @@ Status step(Core& core, HistoryStep which, FileLayer& files) {
     core.host.messageBox(text, undo ? "Nothing to undo" : "Nothing to redo", BoxIcon::Information);
     return Error{undo ? ErrorCode::NothingToUndo : ErrorCode::NothingToRedo, text};
   }
-  const Status stepped = stepHistory(core, core.s.moviefile, which, files);
+  const Told stepped = stepHistory(core, core.s.moviefile, which, files);
   if (stepped) Draw_Click(core);
   return stepped;
 }
 
 }  // namespace
 
-Status undoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Undo, files); }
-Status redoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Redo, files); }
+Told undoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Undo, files); }
+Told redoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::Redo, files); }
 
 Result<AvailableSteps> availableSteps(const std::string& movie, FileLayer& files) {
   if (movie.empty()) return AvailableSteps{};

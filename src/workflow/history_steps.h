@@ -12,8 +12,8 @@ namespace orvane {
 
 // stepHistory on the open movie, then Draw_Click after a step that wrote.
 // Without an open movie, a box says there is nothing to undo (or redo).
-Status undoReplace(Core& core, FileLayer& files = systemFileLayer());
-Status redoReplace(Core& core, FileLayer& files = systemFileLayer());
+Told undoReplace(Core& core, FileLayer& files = systemFileLayer());
+Told redoReplace(Core& core, FileLayer& files = systemFileLayer());
 
 struct AvailableSteps {
   bool undo = false;

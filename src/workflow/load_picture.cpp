@@ -30,7 +30,7 @@ void acceptPicture(Core& core, const bmp::PixelRows& rows) {
   draw1(core);
 }
 
-Status loadblimp(Core& core, const std::string& filename, FileLayer& files) {
+Told loadblimp(Core& core, const std::string& filename, FileLayer& files) {
   const std::string shown = lowerCasePath(filename);
   core.logline("Opening " + shown + "...", tag::BMPsys);
 

@@ -16,7 +16,7 @@ namespace orvane {
 // a compressed one first gets the "Can't read" box. An accepted one logs
 // "Image loaded, checking for errors..." and goes in through acceptPicture.
 // The path is shown as lowerCasePath gives it.
-Status loadblimp(Core& core, const std::string& filename, FileLayer& files = systemFileLayer());
+Told loadblimp(Core& core, const std::string& filename, FileLayer& files = systemFileLayer());
 
 // Puts a picture into the picture buffer (rows[0] the bottom row), repairs and
 // checks it with its log lines, marks a picture as loaded and draws it.

@@ -10,7 +10,7 @@ namespace orvane {
 
 Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
   // What it could not settle it has logged; the movie can be read all the same.
-  (void)recoverMovie(core, filenam, files);
+  Told::from(recoverMovie(core, filenam, files));
   const auto walk = walkMovie(core, filenam, tuning, files);
   if (!walk) return walk.error();
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));

@@ -148,7 +148,8 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
       continue;
     }
     PlannedScene scene{n, files.front(), {}, 0};
-    scene.rows = recordRowsFromPicture(*picture, &scene.cleared);
+    scene.rows = recordRowsFromPicture(*picture);
+    scene.cleared = clearedPixels(*picture);
     if (samePixels(s, n, scene.rows))
       plan.unchanged.push_back(scene.file);
     else
@@ -158,7 +159,7 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
   return plan;
 }
 
-Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
+Told putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
   core.logline("Putting previews back from " + escapedName(plan.folder) + "...", tag::Replace);
   for (const SkippedFile& f : plan.ignored)
     core.logline("Ignored " + escapedName(f.file) + ": " + f.why + ".", tag::Replace);
@@ -169,7 +170,7 @@ Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
       core.logline(escapedName(scene.file) + ": colours above 150 cleared to 0, please recheck it.", tag::Replace);
 
   std::size_t replaced = 0;
-  Status written;
+  Told outcome;
   if (plan.changes.empty()) {
     core.logline("Nothing to replace.", tag::Replace);
   } else {
@@ -179,10 +180,9 @@ Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
       scenes.push_back({scene.preview, scene.rows});
       previews.push_back(scene.preview);
     }
-    written = writeScenes(core, std::move(scenes), files, "folder " + plan.folder);
+    const Status written = writeScenes(core, std::move(scenes), files, "folder " + plan.folder);
     if (!written && written.error().code == ErrorCode::Unchanged) {
       core.logline("Nothing to replace: the movie already holds these pictures.", tag::Replace);
-      written = {};
     } else if (written) {
       replaced = plan.changes.size();
       Draw_Click(core);
@@ -192,14 +192,14 @@ Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
       std::string why = written.error().message;
       for (std::size_t at; (at = why.find("\r\n")) != std::string::npos;) why.replace(at, 2, " ");
       core.logline("Could not replace " + previewsText(previews) + ": " + why, tag::Replace);
-      tellWriteError(core, written.error());
+      outcome = tellWriteError(core, written.error());
     }
   }
   core.logline(std::to_string(replaced) + " replaced, " + std::to_string(plan.unchanged.size()) + " unchanged, " +
                    std::to_string(plan.refused.size()) + " refused, " + std::to_string(plan.ignored.size()) +
                    " ignored.",
                tag::Replace);
-  return written;
+  return outcome;
 }
 
 }  // namespace orvane

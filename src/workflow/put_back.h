@@ -71,8 +71,8 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
 // 150 were cleared; then writes every change in one step (writeScenes) and,
 // after it, redraws (Draw_Click); last the tally ("3 replaced, 13 unchanged,
 // 1 refused, 2 ignored."). Nothing is written, nor journaled, for a plan
-// without changes. A failed write is told in the box begin would show, and
-// returned; then no preview has changed.
-Status putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files = systemFileLayer());
+// without changes. A failed write is told in the box begin would show; then no
+// preview has changed.
+Told putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

@@ -7,22 +7,29 @@
 
 namespace orvane {
 
-Status replaceScene(Core& core, int axe, FileLayer& files) {
-  const Status written = begin(core, axe, files);
+Told replaceScene(Core& core, int axe, FileLayer& files) {
+  const Told written = begin(core, axe, files);
   if (written) Draw_Click(core);
   return written;
 }
 
-Status replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture, FileLayer& files) {
+Told replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture, FileLayer& files) {
+  // The window has no such step; its boxes are told as the write's are.
+  const auto refuse = [&core](ErrorCode code, const std::string& text, BoxIcon icon) {
+    core.host.messageBox(text, "", icon);
+    return Told(code);
+  };
   if (const auto opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
-    return Error{opened.error().code, "cannot open movie " + movie + ": " + opened.error().message};
+    return refuse(opened.error().code, "cannot open movie " + movie + ": " + opened.error().message,
+                  BoxIcon::Critical);
   if (n < 1 || n > core.s.piccount) {
     const int count = core.s.piccount;
-    return Error{ErrorCode::NoSuchPreview, "the movie holds " + std::to_string(count) +
-                                               (count == 1 ? " preview" : " previews") + "; there is no preview " +
-                                               std::to_string(n)};
+    return refuse(ErrorCode::NoSuchPreview,
+                  "the movie holds " + std::to_string(count) + (count == 1 ? " preview" : " previews") +
+                      "; there is no preview " + std::to_string(n),
+                  BoxIcon::Information);
   }
-  if (const Status loaded = loadPicture(core); !loaded) return loaded;
+  if (const Told loaded = loadPicture(core); !loaded) return loaded;
   core.s.selpic = static_cast<std::int16_t>(n);
   return replaceScene(core, n, files);
 }

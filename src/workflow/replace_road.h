@@ -15,20 +15,20 @@ namespace orvane {
 // begin(axe), and after a verified write Draw_Click, so that the grid, the
 // picture view and an export show what the file holds. The log lines are
 // exactly begin's.
-Status replaceScene(Core& core, int axe, FileLayer& files = systemFileLayer());
+Told replaceScene(Core& core, int axe, FileLayer& files = systemFileLayer());
 
 // Loads a picture into the picture buffer (loadblimp, or another reader that
 // ends in acceptPicture), telling the user what it refuses.
-using PictureLoader = std::function<Status(Core& core)>;
+using PictureLoader = std::function<Told(Core& core)>;
 
 // The whole road: the movie opened (loadfile3: interrupted writes settled,
 // then the scan), preview n checked, the picture loaded, selpic set to n and
-// the preview replaced (begin: journal, lock, verified write). A movie that
-// cannot be opened and a preview number it does not hold are returned for the
-// caller to tell ("cannot open movie ...", "the movie holds ..."); every other
-// refusal and failure has been told to the user (a box, or the loader's log
-// lines) when this returns it.
-Status replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture,
+// the preview replaced (begin: journal, lock, verified write). Every refusal
+// and failure has been told when this returns it: a movie that cannot be
+// opened ("cannot open movie ...") and a preview number it does not hold ("the
+// movie holds ...") in a box of their own, the picture's refusal by the loader,
+// the write's by begin.
+Told replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture,
                    FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

@@ -109,6 +109,38 @@ TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
   EXPECT_EQ(after[at + 2], testing::seededPixel(0, 0, 3));  // top-left pixel, upright
 }
 
+// Every refusal of the replace road is told by the road itself, and so
+// exactly once: one diagnostic line, whichever step refused.
+TEST_F(CliTest, EachReplaceRefusalIsOneDiagnosticLine) {
+  const std::string good = bmp("pic.bmp", 3);
+  Bytes compressed = testing::readFile(good);
+  testing::setLe32(compressed, bmp::kCompression, 1);
+  testing::writeFile(dir.file("rle.bmp"), compressed);
+  Bytes broken = testing::readFile(good);
+  broken[0] = 'b';
+  testing::writeFile(dir.file("broken.bmp"), broken);
+  const struct {
+    std::vector<std::string> args;
+    std::string says;
+  } cases[] = {
+      {{"replace", dir.file("none.3mm"), "1", good}, "cannot open movie"},
+      {{"replace", movie, "3", good}, "there is no preview 3"},
+      {{"replace", movie, "1", dir.file("broken.bmp")}, "cannot use it as the picture"},
+      {{"replace", movie, "1", dir.file("missing.bmp")}, "cannot use it as the picture"},
+      {{"replace", movie, "1", dir.file("rle.bmp")}, "This BMP is RLE"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.args[3]);
+    const Result r = cli(c.args);
+    EXPECT_EQ(r.code, 1);
+    std::size_t diagnostics = 0;
+    for (std::size_t at = 0; (at = r.err.find("orvane-cli: ", at)) != std::string::npos; ++at) ++diagnostics;
+    EXPECT_EQ(diagnostics, 1u) << r.err;
+    EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(testing::readFile(movie), original);
+}
+
 TEST_F(CliTest, ReplaceRefusalsExitWithOneAndWriteNothing) {
   Result r = cli({"replace", movie, "3", bmp("pic.bmp", 3)});
   EXPECT_EQ(r.code, 1);

@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
-#include <stdexcept>
+#include <new>
 #include <string>
 #include <tuple>
 #include <thread>
@@ -80,14 +81,15 @@ Walk walk(MovieFile& file, const ScanTuning& tuning) {
   while (reader.next(view))
     w.chunks.emplace_back(view.offset, view.size, view.testable,
                           std::vector<std::uint32_t>(view.hits.begin(), view.hits.end()));
-  if (reader.readError()) w.error = reader.readError()->message;
+  if (!reader.readOutcome()) w.error = reader.readOutcome().error().message;
   w.readUpTo = reader.bytesRead();
   return w;
 }
 
-// A kernel that fails on a chunk starting with 0xEE and finds nothing elsewhere.
+// A kernel that runs out of memory on a chunk starting with 0xEE and finds
+// nothing elsewhere.
 void failOnMarker(const std::uint8_t* data, std::size_t count, std::vector<std::uint32_t>&) {
-  if (count > 0 && data[0] == 0xEE) throw std::runtime_error("search failed");
+  if (count > 0 && data[0] == 0xEE) throw std::bad_alloc();
 }
 
 struct ChunkedReaderTest : ::testing::Test {
@@ -153,7 +155,10 @@ TEST_F(ChunkedReaderTest, AFailedSearchComesOutInTurnAndAnEarlyStopEndsTheHelper
       ASSERT_TRUE(reader.next(view));
       EXPECT_EQ(view.offset, k * static_cast<std::int64_t>(kChunk));
     }
-    EXPECT_THROW(reader.next(view), std::runtime_error);
+    EXPECT_FALSE(reader.next(view));
+    ASSERT_FALSE(reader.readOutcome());
+    EXPECT_EQ(reader.readOutcome().error().message, systemError(ENOMEM).message);
+    EXPECT_EQ(reader.bytesRead(), static_cast<std::int64_t>(9 * kChunk + kCarryBytes));
   }
   // Leaving after one chunk, with the helper reading ahead, just stops it.
   for (int round = 0; round < 20; ++round) {

@@ -48,7 +48,7 @@ void referenceScan(Core& core, const Bytes& movie, const std::string& path) {
     }
     core.bars.setbar(i, length);
     addthe(core, i, i + 11826);
-    intract2(core, i, i + 11826, s.piccount, movie.data() + o);
+    intract2(core, i, movie.data() + o);
   }
   core.host.setPageMaximum(pageMaximumFor(s.piccount));
   core.logline("Done", tag::Scanner);

@@ -135,7 +135,7 @@ struct CrashTest : ::testing::Test {
   void replaceOnce(bool both = false) {
     ASSERT_TRUE(loadfile3(core, movie));
     usePicture(core, pixelA);
-    ASSERT_TRUE(both ? replaceBoth(core, systemFileLayer()) : begin(core, 1));
+    ASSERT_TRUE(both ? replaceBoth(core, systemFileLayer()).ok() : begin(core, 1).ok());
   }
   // Runs `act` in a child with the step killer; returns how many steps it
   // took when it was not killed.
@@ -149,7 +149,7 @@ struct CrashTest : ::testing::Test {
       if (act == Act::Replace || act == Act::Batch) {
         if (!loadfile3(core, movie)) _exit(254);
         usePicture(core, pixelA);
-        if (!(act == Act::Replace ? begin(core, 1, killer) : replaceBoth(core, killer))) _exit(255);
+        if (!(act == Act::Replace ? begin(core, 1, killer).ok() : replaceBoth(core, killer).ok())) _exit(255);
       } else if (!stepHistory(core, movie, HistoryStep::Undo, killer)) {
         _exit(255);
       }

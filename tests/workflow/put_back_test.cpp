@@ -184,11 +184,10 @@ TEST_F(PutBackTest, ThePictureRowsAreWhatTheRoadThroughThePictureBufferWrites) {
   bmp::PixelRows rows = picture(77);
   rows[0][5] = 151;
   rows[80][143] = 255;
-  int cleared = 0;
-  const auto direct = recordRowsFromPicture(rows, &cleared);
+  const auto direct = recordRowsFromPicture(rows);
   acceptPicture(core, rows);
   EXPECT_EQ(direct, recordRowsFromBuffer(core.s));
-  EXPECT_EQ(cleared, 2);
+  EXPECT_EQ(clearedPixels(rows), 2);
 }
 
 TEST_F(PutBackTest, OverlappingRecordsAreNeverWrittenInOneStep) {
@@ -228,7 +227,7 @@ TEST_F(PutBackTest, AFailurePartWayPutsEverySceneBackAndSaysSo) {
   retouch(5, picture(25));
   retouch(6, picture(26));
   SecondBlockFails files;
-  const Status put = putPreviewsBack(core, plan(), files);
+  const Told put = putPreviewsBack(core, plan(), files);
   ASSERT_FALSE(put);
   EXPECT_EQ(testing::readFile(movie), original);
   ASSERT_EQ(host.boxes.size(), 1u);
