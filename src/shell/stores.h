@@ -12,7 +12,6 @@
 
 namespace orvane {
 
-inline constexpr int kTagCount = 51;        // tagnames 0..50
 inline constexpr int kGridCells = 12;       // cells 1..12 per page
 inline constexpr int kMaxPreviews = 255;    // previews 1..255
 
@@ -34,7 +33,6 @@ struct Stores {
 
   // Global stores.
   std::string appdir;                                   // ends in one separator
-  std::array<std::string, kTagCount> tagnames{};        // 0..50
   std::array<std::array<std::int32_t, 3>, 13> gridpos{};  // cell 0..12, column 0..2
   std::array<std::array<std::array<std::int16_t, 147>, 82>, 256> pics{};  // preview, row, column
   std::array<std::array<std::int16_t, 147>, 82> blimp{};  // row 0..81, column 0..146
@@ -107,7 +105,7 @@ struct Stores {
 // 6 MB) and never resized.
 std::unique_ptr<Stores> makeStores();
 
-// Fills tagnames 0..14 and gridpos cells 1..12.
+// Fills gridpos cells 1..12.
 void setlists(Stores& s);
 
 // The application directory from the executable's directory: exactly one
