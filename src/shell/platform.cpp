@@ -711,7 +711,7 @@ std::error_code writeNewFile(const std::filesystem::path& path, std::span<const 
 
 void syncFolder(const std::filesystem::path&) {}  // moveOver writes the rename through
 
-Result<int> openPictureFile(const std::string& path) {
+Result<std::FILE*> openPictureFile(const std::string& path) {
   std::error_code ec;
   const auto status = std::filesystem::status(fromUtf8(path), ec);
   if (ec) return Error{ErrorCode::NotFound, ec.message()};
