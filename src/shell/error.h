@@ -53,9 +53,6 @@ enum class ErrorCode {
   NotOwnFile,         // a file Orvane keeps for the user is a link, or another user's, or writable by others
 };
 
-// A short fixed description of a code ("file not found"), for diagnostics.
-const char* errorCodeText(ErrorCode code);
-
 struct Error {
   ErrorCode code;
   std::string message;  // what the user reads: a sentence, or the system's own text

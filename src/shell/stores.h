@@ -81,10 +81,9 @@ struct Stores {
   std::int16_t& bufferPixel(int y, int x) { return bufferByte(y, x + kFirstPixelPlace); }
   std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }
 
-  // One-based position of preview n's record in the movie, and of its trailer.
+  // One-based position of preview n's record in the movie.
   std::int32_t& recordPosition(int n) { return picpos[at(n)][1]; }
   std::int32_t recordPosition(int n) const { return picpos[at(n)][1]; }
-  std::int32_t& trailerPosition(int n) { return picpos[at(n)][2]; }
   // Checksum of preview n's record bytes as last seen in the movie.
   std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
   std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }

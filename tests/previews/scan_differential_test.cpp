@@ -47,7 +47,7 @@ void referenceScan(Core& core, const Bytes& movie, const std::string& path) {
       continue;
     }
     core.bars.setbar(i, length);
-    addthe(core, i, i + 11826);
+    addthe(core, i);
     intract2(core, i, i + 11826, s.piccount, movie.data() + o);
   }
   core.host.setPageMaximum(pageMaximumFor(s.piccount));
