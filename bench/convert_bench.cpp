@@ -13,6 +13,7 @@
 
 #include "convert/convert.h"
 #include "display/palette.h"
+#include "sample_data.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ std::vector<Rgb8> shippedColours() {
 // A photo-like picture: smooth colour fields with a little grain.
 SourcePicture photo(int width, int height) {
   std::vector<std::uint8_t> bytes;
-  std::mt19937 rng(5);
+  orvane::sample::Rng rng(5);
   std::normal_distribution<double> grain(0, 6);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {

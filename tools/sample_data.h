@@ -14,10 +14,17 @@ namespace orvane::sample {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// xorshift32: small, fast and the same everywhere.
+// xorshift32: small, fast and the same everywhere. Also a uniform random bit
+// generator for the standard distributions, where a test needs one (those give
+// the same numbers only with the same standard library).
 class Rng {
  public:
+  using result_type = std::uint32_t;
   explicit Rng(std::uint32_t seed) : state_(seed ? seed : 0x9E3779B9u) {}
+
+  static constexpr result_type min() { return 1; }  // xorshift never gives 0
+  static constexpr result_type max() { return 0xFFFFFFFFu; }
+  result_type operator()() { return next(); }
 
   std::uint32_t next() {
     state_ ^= state_ << 13;

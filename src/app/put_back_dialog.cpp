@@ -45,13 +45,13 @@ PutBackDialog::PutBackDialog(QWidget* parent, const orvane::Stores& s, const orv
   auto* layout = new QVBoxLayout(this);
 
   const std::size_t changes = plan.changes.size();
-  heading_ = new QLabel(changes == 0 ? QString("No scene preview will change.")
+  auto* heading = new QLabel(changes == 0 ? QString("No scene preview will change.")
                                      : count(changes, "scene preview", "scene previews") +
                                            " will change: the new picture on the left, the preview as it is now "
                                            "on the right.",
                         this);
-  heading_->setWordWrap(true);
-  layout->addWidget(heading_);
+  heading->setWordWrap(true);
+  layout->addWidget(heading);
 
   if (changes > 0) {
     auto* rows = new QWidget;

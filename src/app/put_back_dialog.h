@@ -26,16 +26,13 @@ class PutBackDialog : public QDialog {
   int sceneCount() const { return sceneCount_; }
   PictureBox* newPicture(int i) const;
   PictureBox* oldPicture(int i) const;
-  QScrollArea* sceneList() const { return list_; }
   QPlainTextEdit* notes() const { return notes_; }  // null when nothing was refused or ignored
-  QLabel* heading() const { return heading_; }
   QDialogButtonBox* buttons() const { return buttons_; }
 
  private:
   QWidget* sceneRow(const orvane::Stores& s, const orvane::PlannedScene& scene);
 
   int sceneCount_ = 0;
-  QLabel* heading_ = nullptr;
   QScrollArea* list_ = nullptr;
   QPlainTextEdit* notes_ = nullptr;
   QDialogButtonBox* buttons_ = nullptr;

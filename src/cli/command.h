@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One subcommand of orvane-cli. Each lives in its own file and adds itself to
-// the parser through an add function listed in kCommands below: adding a
-// subcommand is one new file and one line here.
+// the parser through an add function listed in kCommands below: a new
+// subcommand is its file, its line here and its section in the manual page
+// (packaging/man/orvane-cli.1.in, which the install.man_pages test holds to
+// the help).
 #include <functional>
 #include <iosfwd>
 #include <stdexcept>

@@ -6,20 +6,10 @@
 #include "cli/cli.h"
 #include "shell/platform.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-
-#include <cstdio>
-#endif
-
 int main(int argc, char** argv) {
   orvane::ignoreFileSizeLimitSignal();
   orvane::ignoreBrokenPipeSignal();  // a reader gone is reported, exit 1
-#ifdef _WIN32
-  // A BMP written to standard output must arrive byte for byte.
-  _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  orvane::binaryStandardOutput();  // a BMP written there arrives byte for byte
   // UTF-8 arguments: on Windows from the wide command line, so that a path
   // with characters outside the ANSI code page arrives intact.
   const std::vector<std::string> args = orvane::programArguments(argc, argv);

@@ -4,7 +4,7 @@
 #include <ostream>
 
 #include "cli/console_host.h"
-#include "replace/recovery.h"
+#include "replace/movie_lock.h"
 
 namespace orvane::cli {
 

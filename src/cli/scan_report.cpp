@@ -2,11 +2,12 @@
 #include "cli/scan_report.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <array>
+#include <memory>
 
 #include "cli/steps.h"
 #include "previews/record_format.h"
+#include "shell/file_layer.h"
 
 namespace orvane::cli {
 
@@ -14,18 +15,15 @@ std::string summaryLine(int previews) { return previewCount(static_cast<std::siz
 
 namespace {
 
-int damagedRows(std::ifstream& movie, int position) {
+int damagedRows(OpenFile& movie, int position) {
   int damaged = 0;
   for (int r = 0; r < record::kRows; ++r) {
-    char prefix[2];
-    movie.seekg(static_cast<std::streamoff>(position) - 1 + static_cast<std::streamoff>(r) * record::kRowBytes);
-    if (!movie.read(prefix, 2)) {
-      movie.clear();
-      return -1;
-    }
-    if (static_cast<std::uint8_t>(prefix[0]) != record::kPrefix0 ||
-        static_cast<std::uint8_t>(prefix[1]) != record::kPrefix1)
-      ++damaged;
+    std::array<std::uint8_t, 2> prefix{};
+    const std::int64_t offset = std::int64_t{position} - 1 + std::int64_t{r} * record::kRowBytes;
+    if (offset < 0) return -1;
+    const Result<std::size_t> read = movie.readAt(static_cast<std::uint64_t>(offset), prefix);
+    if (!read || *read < prefix.size()) return -1;
+    if (prefix[0] != record::kPrefix0 || prefix[1] != record::kPrefix1) ++damaged;
   }
   return damaged;
 }
@@ -33,12 +31,11 @@ int damagedRows(std::ifstream& movie, int position) {
 }  // namespace
 
 std::vector<PreviewFacts> previewFacts(const Stores& s) {
-  std::ifstream movie(std::filesystem::path(std::u8string(s.moviefile.begin(), s.moviefile.end())),
-                      std::ios::binary);
+  Result<std::unique_ptr<OpenFile>> movie = systemFileLayer().open(s.moviefile, OpenMode::Read);
   std::vector<PreviewFacts> facts;
   for (int n = 1; n <= s.piccount && n <= kMaxPreviews; ++n) {
     const int position = s.picpos[static_cast<std::size_t>(n)][1];
-    facts.push_back({n, position, movie ? damagedRows(movie, position) : -1});
+    facts.push_back({n, position, movie ? damagedRows(**movie, position) : -1});
   }
   return facts;
 }

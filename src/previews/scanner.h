@@ -48,8 +48,8 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
 // that failed part-way, where there were any.
 void reportWalkEnd(Core& core, const WalkSummary& walk);
 
-// Records the n-th found record's position (a) and trailer position (b). With
+// Records the position (a) of the next record found. With
 // the position table already full (255 entries) the call changes nothing.
-void addthe(Core& core, std::int32_t a, std::int32_t b);
+void addthe(Core& core, std::int32_t a);
 
 }  // namespace orvane

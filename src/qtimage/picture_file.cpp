@@ -5,7 +5,7 @@
 #include <QColorTransform>
 #include <QFile>
 #include <QImage>
-#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <new>
@@ -14,6 +14,7 @@
 #include "qtimage/decoded_picture.h"
 #include "qtimage/decoder_warnings.h"
 #include "qtimage/qt_reader.h"
+#include "shell/platform.h"
 #ifndef ORVANE_HAVE_LIBJPEG
 #define ORVANE_HAVE_LIBJPEG 0
 #endif
@@ -33,57 +34,19 @@
 #include "qtimage/png_reader.h"
 #endif
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#else
-#include <filesystem>
-#endif
-
 namespace orvane::qtimage {
 namespace {
 
 using convert::SourcePicture;
 
-// Opens the file for the reader, refusing anything but a regular file. On
-// POSIX the file is opened without waiting (a pipe with no writer would
-// otherwise block the open) and the opened file itself is checked, so the
-// check and the read cannot be told apart by swapping the path in between.
+// Opens the file for the reader, refusing anything but a regular file with
+// bytes in it (openPictureFile). The QFile closes the stream once it has it.
 Status openRegularFile(const std::string& path, QFile& file) {
-#ifndef _WIN32
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return systemError(errno);
-  struct stat st {};
-  Status refused;
-  if (::fstat(fd, &st) != 0)
-    refused = systemError(errno);
-  else if (S_ISDIR(st.st_mode))
-    refused = Error{ErrorCode::IsDirectory, "it is a folder, not a picture file"};
-  else if (!S_ISREG(st.st_mode))
-    refused = Error{ErrorCode::NotRegularFile, "it is a pipe or a device, not a picture file"};
-  else if (st.st_size == 0)
-    refused = Error{ErrorCode::PictureEmpty, "the file is empty"};
-  else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
-    refused = Error{ErrorCode::Io, "it could not be opened"};
-  else
-    return {};  // the QFile closes the descriptor from now on
-  ::close(fd);
-  return refused;
-#else
-  std::error_code ec;
-  // The path is UTF-8; a narrow std::filesystem::path would read it in the
-  // ANSI code page.
-  const auto status = std::filesystem::status(std::filesystem::path(std::u8string(path.begin(), path.end())), ec);
-  if (ec) return Error{ErrorCode::NotFound, ec.message()};
-  if (std::filesystem::is_directory(status)) return Error{ErrorCode::IsDirectory, "it is a folder, not a picture file"};
-  if (!std::filesystem::is_regular_file(status))
-    return Error{ErrorCode::NotRegularFile, "it is a pipe or a device, not a picture file"};
-  file.setFileName(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return Error{ErrorCode::AccessDenied, file.errorString().toStdString()};
-  if (file.size() == 0) return Error{ErrorCode::PictureEmpty, "the file is empty"};
-  return {};
-#endif
+  const Result<std::FILE*> stream = openPictureFile(path);
+  if (!stream) return stream.error();
+  if (file.open(*stream, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return {};
+  std::fclose(*stream);
+  return Error{ErrorCode::Io, "it could not be opened"};
 }
 
 // True when the colour space's primaries are sRGB's, whatever its transfer

@@ -5,7 +5,6 @@
 
 #include "previews/record_format.h"
 #include "replace/history.h"
-#include "replace/journaled_write.h"
 #include "replace/verified_write.h"
 #include "shell/checksum.h"
 #include "shell/tags.h"
@@ -103,23 +102,6 @@ Status finishInterrupted(Core& core, OpenFile& movie, Journal& journal) {
     if (!marked) return Error{marked.error().code, describeWrite(*entry) + ": " + marked.error().message};
     core.logline(settledLine(*entry, *settled), tag::Replace);
   }
-  return {};
-}
-
-Status recoverMovie(Core& core, const std::string& movie, FileLayer& files) {
-  const auto tell = [&core](const Error& error) {
-    core.logline("An interrupted write in this movie could not be settled now (" + error.message +
-                     "); Orvane tries again the next time the movie is opened.",
-                 tag::Replace);
-    return error;
-  };
-  const auto waiting = Journal::endsInterrupted(files, movie);
-  if (!waiting) {
-    core.logline(waiting.error().message, tag::Replace);
-    return waiting.error();
-  }
-  if (!*waiting) return {};
-  if (auto held = holdMovie(core, movie, files); !held) return tell(held.error());
   return {};
 }
 

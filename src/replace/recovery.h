@@ -46,12 +46,4 @@ Result<SceneState> sceneStateIn(OpenFile& movie, const journal::SceneChange& sce
 // that write unmarked, to be settled the next time.
 Status finishInterrupted(Core& core, OpenFile& movie, Journal& journal);
 
-// The same when a movie is opened: only when its journal ends with an unmarked
-// write (read from the journal's end alone), the movie is locked (waiting briefly for another writer) and the
-// write settled. Nothing happens, and nothing is logged, for a movie without
-// a journal or without interrupted writes. Problems, a refused journal among
-// them, are logged under "Replace" (one line naming the journal) and
-// returned; the movie can still be read.
-Status recoverMovie(Core& core, const std::string& movie, FileLayer& files = systemFileLayer());
-
 }  // namespace orvane

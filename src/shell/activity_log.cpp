@@ -12,10 +12,8 @@ std::string ActivityLog::formatLine(std::string_view tagName, std::string_view m
   return line;
 }
 
-void ActivityLog::logline(std::string_view message, int tag) {
-  // Unsigned comparison: negative tags fail too.
-  const auto index = static_cast<unsigned>(tag) < static_cast<unsigned>(kTagCount) ? tag : 0;
-  const std::string line = formatLine(stores_.tagnames[static_cast<std::size_t>(index)], message);
+void ActivityLog::logline(std::string_view message, Tag tag) {
+  const std::string line = formatLine(tagName(tag), message);
   text_ += line;
   host_.logAppended(line);
 }

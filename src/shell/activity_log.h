@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/stores.h"
+#include "shell/tags.h"
 
 namespace orvane {
 
@@ -12,12 +12,11 @@ class Host;
 
 class ActivityLog {
  public:
-  ActivityLog(const Stores& stores, Host& host) : stores_(stores), host_(host) {}
+  explicit ActivityLog(Host& host) : host_(host) {}
 
   // Appends one line and hands it to the view, which appends it and puts the
-  // caret at the end. A tag outside 0..50 is written under tag 0 ("unknown"),
-  // so no line is lost and the table is never indexed out of range.
-  void logline(std::string_view message, int tag);
+  // caret at the end. A tag outside 0..50 is written as "unknown" (tagName).
+  void logline(std::string_view message, Tag tag);
 
   // The exact log text, CR LF line ends included.
   const std::string& text() const { return text_; }
@@ -26,7 +25,6 @@ class ActivityLog {
   static std::string formatLine(std::string_view tagName, std::string_view message);
 
  private:
-  const Stores& stores_;
   Host& host_;
   std::string text_;
 };

@@ -1,24 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Whole-file writes through a temporary file and a rename, with POSIX and
-// Windows branches for the one step the standard library cannot do: creating
-// a file that must not exist yet, and flushing it to stable storage.
+// Whole-file writes through a temporary file and a rename. The steps the
+// standard library cannot do (creating a file that must not exist yet,
+// flushing it and its folder to stable storage) are in platform.cpp.
 #include "shell/atomic_write.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <random>
 
 #include "shell/platform.h"
-
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace orvane {
 
@@ -27,8 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path fromUtf8(const std::string& path) { return fs::path(std::u8string(path.begin(), path.end())); }
-
-std::error_code lastError() { return {errno, std::generic_category()}; }
 
 // A name beside `target` that nothing else uses: hidden, and telling where it
 // comes from should a crash leave it behind.
@@ -45,60 +33,6 @@ fs::path temporaryBeside(const fs::path& target) {
   name += suffix;
   return target.parent_path() / name;
 }
-
-#if defined(_WIN32)
-
-// Creates `path` (failing if anything is there), writes all of `bytes` and
-// commits them to disk.
-std::error_code writeNewFile(const fs::path& path, std::span<const std::uint8_t> bytes, bool& created) {
-  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                        _S_IREAD | _S_IWRITE);
-  if (fd < 0) return lastError();
-  created = true;
-  std::error_code result;
-  for (std::size_t done = 0; done < bytes.size() && !result;) {
-    const auto want = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-    const int n = _write(fd, bytes.data() + done, want);
-    if (n <= 0) result = n < 0 ? lastError() : std::make_error_code(std::errc::io_error);
-    else done += static_cast<std::size_t>(n);
-  }
-  if (!result && _commit(fd) != 0) result = lastError();
-  if (_close(fd) != 0 && !result) result = lastError();
-  return result;
-}
-
-void syncFolder(const fs::path&) {}  // moveOver writes the rename through
-
-#else
-
-std::error_code writeNewFile(const fs::path& path, std::span<const std::uint8_t> bytes, bool& created) {
-  int fd;
-  do fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-  while (fd < 0 && errno == EINTR);
-  if (fd < 0) return lastError();
-  created = true;
-  std::error_code result;
-  for (std::size_t done = 0; done < bytes.size() && !result;) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) result = n < 0 ? lastError() : std::make_error_code(std::errc::io_error);
-    else done += static_cast<std::size_t>(n);
-  }
-  if (!result && ::fsync(fd) != 0) result = lastError();
-  if (::close(fd) != 0 && !result) result = lastError();
-  return result;
-}
-
-// Makes the rename itself durable; a folder that cannot be synced is no
-// reason to call the write failed.
-void syncFolder(const fs::path& folder) {
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
-#endif
 
 }  // namespace
 

@@ -14,11 +14,11 @@
 namespace orvane {
 
 struct Core {
-  explicit Core(Host& h) : stores(makeStores()), s(*stores), host(h), log(s, h), bars(h) {
+  explicit Core(Host& h) : stores(makeStores()), s(*stores), host(h), log(h), bars(h) {
     setlists(s);
   }
 
-  void logline(std::string_view message, int tag) { log.logline(message, tag); }
+  void logline(std::string_view message, Tag tag) { log.logline(message, tag); }
 
   std::unique_ptr<Stores> stores;
   Stores& s;

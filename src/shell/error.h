@@ -54,9 +54,6 @@ enum class ErrorCode {
   OutsidePicture,     // a crop or focus that does not lie inside the picture
 };
 
-// A short fixed description of a code ("file not found"), for diagnostics.
-const char* errorCodeText(ErrorCode code);
-
 struct Error {
   ErrorCode code;
   std::string message;  // what the user reads: a sentence, or the system's own text

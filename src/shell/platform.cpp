@@ -29,7 +29,9 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 #include <shellapi.h>
-#include <io.h>  // _isatty, _fileno, _wunlink
+#include <fcntl.h>
+#include <io.h>  // _isatty, _fileno, _wunlink, _wopen
+#include <sys/stat.h>
 #else
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -684,6 +686,106 @@ std::error_code moveOver(const std::filesystem::path& from, const std::filesyste
 #endif
 }
 
+namespace {
+std::error_code errnoCode() { return {errno, std::generic_category()}; }
+}  // namespace
+
+#if defined(_WIN32)
+
+std::error_code writeNewFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, bool& created) {
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                        _S_IREAD | _S_IWRITE);
+  if (fd < 0) return errnoCode();
+  created = true;
+  std::error_code result;
+  for (std::size_t done = 0; done < bytes.size() && !result;) {
+    const auto want = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    const int n = _write(fd, bytes.data() + done, want);
+    if (n <= 0) result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
+    else done += static_cast<std::size_t>(n);
+  }
+  if (!result && _commit(fd) != 0) result = errnoCode();
+  if (_close(fd) != 0 && !result) result = errnoCode();
+  return result;
+}
+
+void syncFolder(const std::filesystem::path&) {}  // moveOver writes the rename through
+
+Result<std::FILE*> openPictureFile(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(fromUtf8(path), ec);
+  if (ec) return Error{ErrorCode::NotFound, ec.message()};
+  if (std::filesystem::is_directory(status)) return Error{ErrorCode::IsDirectory, "it is a folder, not a picture file"};
+  if (!std::filesystem::is_regular_file(status))
+    return Error{ErrorCode::NotRegularFile, "it is a pipe or a device, not a picture file"};
+  const HANDLE h = createFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
+  if (h == INVALID_HANDLE_VALUE)
+    return Error{ErrorCode::AccessDenied, std::system_category().message(static_cast<int>(GetLastError()))};
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h, &size) && size.QuadPart == 0) {
+    CloseHandle(h);
+    return Error{ErrorCode::PictureEmpty, "the file is empty"};
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), _O_RDONLY | _O_BINARY);
+  if (fd < 0) CloseHandle(h);
+  std::FILE* stream = fd < 0 ? nullptr : _fdopen(fd, "rb");
+  if (stream == nullptr) {
+    if (fd >= 0) _close(fd);
+    return Error{ErrorCode::Io, "it could not be opened"};
+  }
+  return stream;
+}
+
+#else
+
+std::error_code writeNewFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, bool& created) {
+  int fd;
+  do fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return errnoCode();
+  created = true;
+  std::error_code result;
+  for (std::size_t done = 0; done < bytes.size() && !result;) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
+    else done += static_cast<std::size_t>(n);
+  }
+  if (!result && ::fsync(fd) != 0) result = errnoCode();
+  if (::close(fd) != 0 && !result) result = errnoCode();
+  return result;
+}
+
+void syncFolder(const std::filesystem::path& folder) {
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+Result<std::FILE*> openPictureFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return systemError(errno);
+  struct stat st {};
+  Error refused{ErrorCode::Io, {}};
+  if (::fstat(fd, &st) != 0)
+    refused = systemError(errno);
+  else if (S_ISDIR(st.st_mode))
+    refused = Error{ErrorCode::IsDirectory, "it is a folder, not a picture file"};
+  else if (!S_ISREG(st.st_mode))
+    refused = Error{ErrorCode::NotRegularFile, "it is a pipe or a device, not a picture file"};
+  else if (st.st_size == 0)
+    refused = Error{ErrorCode::PictureEmpty, "the file is empty"};
+  else if (std::FILE* stream = ::fdopen(fd, "rb"))
+    return stream;
+  else
+    refused = Error{ErrorCode::Io, "it could not be opened"};
+  ::close(fd);
+  return refused;
+}
+
+#endif
+
 void ignoreFileSizeLimitSignal() {
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
@@ -693,6 +795,12 @@ void ignoreFileSizeLimitSignal() {
 void ignoreBrokenPipeSignal() {
 #ifdef SIGPIPE
   std::signal(SIGPIPE, SIG_IGN);
+#endif
+}
+
+void binaryStandardOutput() {
+#ifdef _WIN32
+  _setmode(_fileno(stdout), _O_BINARY);
 #endif
 }
 

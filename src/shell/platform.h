@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The few facts the program asks of the operating system directly.
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -40,6 +43,25 @@ std::vector<std::string> programArguments(int argc, const char* const* argv);
 // On Windows the rename is written through to the disk before it returns.
 std::error_code moveOver(const std::filesystem::path& from, const std::filesystem::path& to);
 
+// Creates the file `path`, which must not exist yet (never through a link),
+// writes all of `bytes` and flushes them to stable storage. `created` is set
+// once the file exists, so that a caller can remove what a failure left.
+std::error_code writeNewFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, bool& created);
+
+// Flushes a folder's list of names to stable storage, so that a rename in it
+// survives a power cut. A folder that cannot be flushed is let be: on Windows
+// the rename itself was written through (moveOver).
+void syncFolder(const std::filesystem::path& folder);
+
+// Opens a picture file for reading as a C stream, which the caller closes
+// (std::fclose) or hands on. Only a regular file with bytes in it opens:
+// IsDirectory, NotRegularFile and PictureEmpty refuse a folder, a pipe or
+// device, and an empty file, in words for the user. On POSIX the open does not
+// wait (a pipe with no writer would block it) and the opened file itself is
+// checked, so the check and the read cannot be told apart by swapping the path
+// in between.
+Result<std::FILE*> openPictureFile(const std::string& path);
+
 // Makes a file-size limit come back as a write error (EFBIG) that the writer
 // reports and recovers from, instead of ending the process. Called first
 // thing by both programs.
@@ -48,6 +70,10 @@ void ignoreFileSizeLimitSignal();
 // Makes a write to a pipe whose reader has gone come back as an error
 // (EPIPE) that orvane-cli reports, instead of ending the process silently.
 void ignoreBrokenPipeSignal();
+
+// Standard output passes bytes as they are: on Windows it would otherwise
+// turn every line feed into a carriage return and a line feed.
+void binaryStandardOutput();
 
 // Standard output is a terminal (not a file or a pipe).
 bool standardOutputIsTerminal();

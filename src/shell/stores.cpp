@@ -12,11 +12,6 @@ void Stores::operator delete(void* block, std::size_t) { freeLarge(block); }
 std::unique_ptr<Stores> makeStores() { return std::make_unique<Stores>(); }
 
 void setlists(Stores& s) {
-  static constexpr const char* kNames[] = {
-      "unknown",  "Main",       "Scanner", "Extract", "Checksum", "Palette",   "Extract_2",
-      "APIExtract", "Repairer", "ColorMatcher", "About", "BMPsys", "Replace", "Extract_3", "Import"};
-  for (std::size_t i = 0; i < std::size(kNames); ++i) s.tagnames[i] = kNames[i];
-
   // Four columns 154 pixels apart, three rows 90 pixels apart.
   for (int k = 1; k <= kGridCells; ++k) {
     s.gridpos[static_cast<std::size_t>(k)][1] = ((k - 1) % 4) * 154;

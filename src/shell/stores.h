@@ -12,7 +12,6 @@
 
 namespace orvane {
 
-inline constexpr int kTagCount = 51;        // tagnames 0..50
 inline constexpr int kGridCells = 12;       // cells 1..12 per page
 inline constexpr int kMaxPreviews = 255;    // previews 1..255
 
@@ -34,7 +33,6 @@ struct Stores {
 
   // Global stores.
   std::string appdir;                                   // ends in one separator
-  std::array<std::string, kTagCount> tagnames{};        // 0..50
   std::array<std::array<std::int32_t, 3>, 13> gridpos{};  // cell 0..12, column 0..2
   std::array<std::array<std::array<std::int16_t, 147>, 82>, 256> pics{};  // preview, row, column
   std::array<std::array<std::int16_t, 147>, 82> blimp{};  // row 0..81, column 0..146
@@ -83,10 +81,9 @@ struct Stores {
   std::int16_t& bufferPixel(int y, int x) { return bufferByte(y, x + kFirstPixelPlace); }
   std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }
 
-  // One-based position of preview n's record in the movie, and of its trailer.
+  // One-based position of preview n's record in the movie.
   std::int32_t& recordPosition(int n) { return picpos[at(n)][1]; }
   std::int32_t recordPosition(int n) const { return picpos[at(n)][1]; }
-  std::int32_t& trailerPosition(int n) { return picpos[at(n)][2]; }
   // Checksum of preview n's record bytes as last seen in the movie.
   std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
   std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }
@@ -107,7 +104,7 @@ struct Stores {
 // 6 MB) and never resized.
 std::unique_ptr<Stores> makeStores();
 
-// Fills tagnames 0..14 and gridpos cells 1..12.
+// Fills gridpos cells 1..12.
 void setlists(Stores& s);
 
 // The application directory from the executable's directory: exactly one

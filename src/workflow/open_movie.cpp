@@ -4,7 +4,7 @@
 #include "display/grid.h"
 #include "previews/repair.h"
 #include "previews/scanner.h"
-#include "replace/recovery.h"
+#include "replace/movie_lock.h"
 
 namespace orvane {
 

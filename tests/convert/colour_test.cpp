@@ -6,6 +6,7 @@
 #include "convert/colour.h"
 #include "convert/palette_matcher.h"
 #include "support/picture_fixture.h"
+#include "sample_data.h"
 
 namespace orvane::convert {
 namespace {
@@ -38,7 +39,7 @@ TEST(Colour, SrgbAndOkLabMatchPublishedValues) {
 // The fast search must agree with the full one everywhere: inside the gamut,
 // at its edges and beyond them (where colours are clamped), and on ties.
 TEST(PaletteMatcher, AgreesWithTheFullSearchEverywhere) {
-  std::mt19937 rng(7);
+  sample::Rng rng(7);
   std::uniform_real_distribution<float> wide(-0.2f, 1.2f);
   std::vector<Rgb8> random(151);
   for (auto& c : random) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "convert/box_reduce.h"
 #include "convert/convert.h"
 #include "convert/frame.h"
 #include "support/picture_fixture.h"
+#include "sample_data.h"
 
 namespace orvane::convert {
 namespace {
@@ -43,7 +43,7 @@ TEST_F(ConvertTest, IndicesNeverExceedTheLastPictureColour) {
 }
 
 TEST_F(ConvertTest, APicturePaintedInPaletteColoursComesBackIndexForIndex) {
-  std::mt19937 rng(3);
+  sample::Rng rng(3);
   std::vector<int> painted(kCanvasPixels);
   for (int& e : painted) {
     e = static_cast<int>(rng() % 151);

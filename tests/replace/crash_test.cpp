@@ -14,7 +14,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <iostream>
-#include <random>
 #include <thread>
 
 #include "replace/journal.h"
@@ -26,6 +25,7 @@
 #include "support/power_loss_files.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
+#include "sample_data.h"
 
 namespace orvane {
 namespace {
@@ -256,7 +256,7 @@ TEST_F(CrashTest, KilledAtEveryStepOfATwoSceneStepAndOfItsUndo) {
 TEST_F(CrashTest, KilledAtRandomMoments) {
   const char* asked = std::getenv("ORVANE_RANDOM_KILLS");
   const int rounds = asked ? std::atoi(asked) : 200;
-  std::mt19937 rng(20240611);
+  sample::Rng rng(20240611);
   int interrupted = 0;
   for (int round = 0; round < rounds; ++round) {
     reset();

@@ -13,9 +13,9 @@ struct LogTest : ::testing::Test {
 };
 
 TEST_F(LogTest, LinesAreTagColonMessageCrLfAppendedInCallOrder) {
-  core.logline("Palette loaded.", 5);
-  core.logline("", 2);
-  core.logline("first\r\nsecond", 13);
+  core.logline("Palette loaded.", Tag{5});
+  core.logline("", Tag{2});
+  core.logline("first\r\nsecond", Tag{13});
   EXPECT_EQ(core.log.text(), "Palette:Palette loaded.\r\nScanner:\r\nExtract_3:first\r\nsecond\r\n");
   // The view is handed each new line alone, never the whole text again.
   ASSERT_EQ(host.lines.size(), 3u);
@@ -24,21 +24,21 @@ TEST_F(LogTest, LinesAreTagColonMessageCrLfAppendedInCallOrder) {
 }
 
 TEST_F(LogTest, TagsWithoutNameAndOutOfRangeTagsStayInsideTheTable) {
-  core.logline("x", 15);
-  core.logline("y", 50);
-  core.logline("z", 51);
-  core.logline("w", -1);
+  core.logline("x", Tag{15});
+  core.logline("y", Tag{50});
+  core.logline("z", Tag{51});
+  core.logline("w", Tag{-1});
   EXPECT_EQ(core.log.text(), ":x\r\n:y\r\nunknown:z\r\nunknown:w\r\n");
 }
 
-TEST(Stores, SetlistsFillsTheTagNamesAndGridOrigins) {
+TEST(Stores, TagNamesAndSetlistsGridOrigins) {
+  EXPECT_EQ(tagName(Tag{0}), "unknown");
+  EXPECT_EQ(tagName(Tag{8}), "Repairer");
+  EXPECT_EQ(tagName(Tag{13}), "Extract_3");
+  EXPECT_EQ(tagName(Tag{14}), "Import");
+  EXPECT_EQ(tagName(Tag{15}), "");
   auto s = makeStores();
   setlists(*s);
-  EXPECT_EQ(s->tagnames[0], "unknown");
-  EXPECT_EQ(s->tagnames[8], "Repairer");
-  EXPECT_EQ(s->tagnames[13], "Extract_3");
-  EXPECT_EQ(s->tagnames[14], "Import");
-  EXPECT_EQ(s->tagnames[15], "");
   const int expected[13][2] = {{0, 0},   {0, 0},   {154, 0},  {308, 0},  {462, 0},  {0, 90},   {154, 90},
                                {308, 90}, {462, 90}, {0, 180}, {154, 180}, {308, 180}, {462, 180}};
   for (int k = 1; k <= 12; ++k) {

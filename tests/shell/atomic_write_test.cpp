@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "shell/atomic_write.h"
+#include "support/error_code_text.h"
 #include "support/movie_builder.h"
 
 namespace orvane {
@@ -50,13 +51,13 @@ TEST(AtomicWrite, RefusesLinksFoldersAndTheSourceWritingNothing) {
   const Bytes bmp(100, 1);
   const auto refusal = [&](const char* name) {
     const Status written = writeFileAtomically(dir.file(name), bmp, movie);
-    return written ? std::string("written") : errorCodeText(written.error().code);
+    return written ? std::string("written") : testing::errorCodeText(written.error().code);
   };
-  EXPECT_EQ(refusal("dangling.bmp"), errorCodeText(ErrorCode::OutputIsLink));
-  EXPECT_EQ(refusal("to-movie.bmp"), errorCodeText(ErrorCode::OutputIsLink));
-  EXPECT_EQ(refusal("folder.bmp"), errorCodeText(ErrorCode::NotRegularFile));
-  EXPECT_EQ(refusal("hard.bmp"), errorCodeText(ErrorCode::OutputIsSource));
-  EXPECT_EQ(refusal("./m.3mm"), errorCodeText(ErrorCode::OutputIsSource));
+  EXPECT_EQ(refusal("dangling.bmp"), testing::errorCodeText(ErrorCode::OutputIsLink));
+  EXPECT_EQ(refusal("to-movie.bmp"), testing::errorCodeText(ErrorCode::OutputIsLink));
+  EXPECT_EQ(refusal("folder.bmp"), testing::errorCodeText(ErrorCode::NotRegularFile));
+  EXPECT_EQ(refusal("hard.bmp"), testing::errorCodeText(ErrorCode::OutputIsSource));
+  EXPECT_EQ(refusal("./m.3mm"), testing::errorCodeText(ErrorCode::OutputIsSource));
 
   EXPECT_FALSE(fs::exists(dir.file("elsewhere/escaped.bmp")));
   EXPECT_TRUE(fs::is_symlink(dir.file("dangling.bmp")));

@@ -160,7 +160,7 @@ class TestForm1 : public QObject {
 
   void logViewAppendsAndKeepsTheCaretAtTheEnd() {
     auto form = makeForm();
-    for (int i = 0; i < 300; ++i) form->core().logline("line " + std::to_string(i), 2);
+    for (int i = 0; i < 300; ++i) form->core().logline("line " + std::to_string(i), orvane::Tag{2});
     const QString shown = form->text1()->toPlainText();
     QVERIFY(shown.endsWith("Scanner:line 299\n"));
     QCOMPARE(form->text1()->textCursor().position(), form->text1()->document()->characterCount() - 1);
