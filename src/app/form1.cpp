@@ -176,7 +176,7 @@ void Form1::buildMenu() {
                   &Form1::redo_Click);
   connect(edit, &QMenu::aboutToShow, this, &Form1::refreshEditMenu);  // another program may have written meanwhile
 
-  addItem(menuBar(), this, "&Show", "Draw", QKeySequence(Qt::Key_F5), &Form1::Draw_Click);
+  addItem(menuBar(), this, "&Show", "Draw", QKeySequence(Qt::Key_F5), &Form1::drawPage);
 
   QMenu* help = menuBar()->addMenu("&Help");
   help->setObjectName("Help");
@@ -248,7 +248,7 @@ void Form1::loadPalette_Click() {
     return;
   }
   // Everything on screen shows the new colours.
-  orvane::Draw_Click(*core_);
+  orvane::drawPage(*core_);
   if (core_->s.pictureLoaded) paintBufferPicture(orvane::composeBuffer(core_->s));
   if (paletteWindow_) paletteWindow_->update();
 }
@@ -426,7 +426,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // ---- grid ------------------------------------------------------------------
 
-void Form1::Draw_Click() { orvane::Draw_Click(*core_); }
+void Form1::drawPage() { orvane::drawPage(*core_); }
 
 void Form1::offex_Change() { orvane::offex_Change(*core_); }
 

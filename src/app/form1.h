@@ -103,7 +103,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   void about_Click();
   void undo_Click();
   void redo_Click();
-  void Draw_Click();
+  void drawPage();
   void offex_Change();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
   // The keyboard chose grid cell 1..12 of the current page.

@@ -9,7 +9,7 @@ int pageMaximumFor(int piccount) {
   return piccount % 12 == 0 ? piccount / 12 - 1 : piccount / 12;
 }
 
-void Draw_Click(Core& core) {
+void drawPage(Core& core) {
   Stores& s = core.s;
   draw1(core);
   s.page = core.host.pageValue();
@@ -21,6 +21,6 @@ void Draw_Click(Core& core) {
   }
 }
 
-void offex_Change(Core& core) { Draw_Click(core); }
+void offex_Change(Core& core) { drawPage(core); }
 
 }  // namespace orvane

@@ -11,7 +11,7 @@ int pageMaximumFor(int piccount);
 // Repaints the picture-buffer view, takes the page from the scroll bar, clears
 // the grid and draws previews 12 x page + 1 .. + 12 that exist. No preview
 // number below 1 is ever drawn, whatever page the bar reports.
-void Draw_Click(Core& core);
+void drawPage(Core& core);
 // The scroll bar's value changed (arrows, page area, or a released thumb).
 void offex_Change(Core& core);
 

@@ -18,7 +18,7 @@ Told step(Core& core, HistoryStep which, FileLayer& files) {
     return Error{undo ? ErrorCode::NothingToUndo : ErrorCode::NothingToRedo, text};
   }
   const Told stepped = stepHistory(core, core.s.moviefile, which, files);
-  if (stepped) Draw_Click(core);
+  if (stepped) drawPage(core);
   return stepped;
 }
 

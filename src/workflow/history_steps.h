@@ -10,7 +10,7 @@
 
 namespace orvane {
 
-// stepHistory on the open movie, then Draw_Click after a step that wrote.
+// stepHistory on the open movie, then drawPage after a step that wrote.
 // Without an open movie, a box says there is nothing to undo (or redo).
 Told undoReplace(Core& core, FileLayer& files = systemFileLayer());
 Told redoReplace(Core& core, FileLayer& files = systemFileLayer());

@@ -16,7 +16,7 @@ Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const Scan
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
   reportWalkEnd(core, *walk);
   repair(core, false);
-  Draw_Click(core);
+  drawPage(core);
   return walk;
 }
 

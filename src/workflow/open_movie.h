@@ -24,7 +24,7 @@ namespace orvane {
 // load ..." under Scanner, every record recorded and extracted with the bars'
 // progress); the page bar's maximum; "Done" under Scanner, with a line for
 // records beyond the store's 255 and one for a read that failed part-way;
-// repair of the previews; Draw_Click.
+// repair of the previews; drawPage.
 //
 // How the movie is read and searched (`tuning`) changes nothing of the above.
 // The summary says whether a read failed part-way (the movie is then shown as

@@ -185,7 +185,7 @@ Told putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
       core.logline("Nothing to replace: the movie already holds these pictures.", tag::Replace);
     } else if (written) {
       replaced = plan.changes.size();
-      Draw_Click(core);
+      drawPage(core);
       core.logline("Replaced " + previewsText(previews) + ".", tag::Replace);
     } else {
       // The whole text of the box, which also says how the movie was left.

@@ -69,7 +69,7 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
 // Logs under "Replace": "Putting previews back from <folder>...", a line for
 // each ignored and each refused file and for each picture whose colours above
 // 150 were cleared; then writes every change in one step (writeScenes) and,
-// after it, redraws (Draw_Click); last the tally ("3 replaced, 13 unchanged,
+// after it, redraws (drawPage); last the tally ("3 replaced, 13 unchanged,
 // 1 refused, 2 ignored."). Nothing is written, nor journaled, for a plan
 // without changes. A failed write is told in the box begin would show; then no
 // preview has changed.

@@ -9,7 +9,7 @@ namespace orvane {
 
 Told replaceScene(Core& core, int axe, FileLayer& files) {
   const Told written = begin(core, axe, files);
-  if (written) Draw_Click(core);
+  if (written) drawPage(core);
   return written;
 }
 

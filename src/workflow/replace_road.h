@@ -12,7 +12,7 @@
 
 namespace orvane {
 
-// begin(axe), and after a verified write Draw_Click, so that the grid, the
+// begin(axe), and after a verified write drawPage, so that the grid, the
 // picture view and an export show what the file holds. The log lines are
 // exactly begin's.
 Told replaceScene(Core& core, int axe, FileLayer& files = systemFileLayer());

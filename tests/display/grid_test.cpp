@@ -65,7 +65,7 @@ TEST_F(GridTest, ScrollMaximumIsPagesMinusOne) {
 TEST_F(GridTest, PagesShowTwelvePreviewsAndLeaveCellsAfterTheLastEmpty) {
   core.s.piccount = 13;
   for (int n = 1; n <= 13; ++n) core.s.pics[n][1][3] = static_cast<std::int16_t>(n);
-  Draw_Click(core);
+  drawPage(core);
   ASSERT_EQ(host.grid.size(), 12u);
   EXPECT_EQ(host.events.front(), "draw1");
   EXPECT_EQ(host.grid[5].x, 154);
@@ -73,7 +73,7 @@ TEST_F(GridTest, PagesShowTwelvePreviewsAndLeaveCellsAfterTheLastEmpty) {
   EXPECT_EQ(host.grid[5].picture.at(0, 0), argbOf(6));
 
   host.page = 1;
-  Draw_Click(core);
+  drawPage(core);
   ASSERT_EQ(host.grid.size(), 1u);
   EXPECT_EQ(host.grid[0].x, 0);
   EXPECT_EQ(host.grid[0].picture.at(0, 0), argbOf(13));
@@ -83,12 +83,12 @@ TEST_F(GridTest, PagesShowTwelvePreviewsAndLeaveCellsAfterTheLastEmpty) {
 TEST_F(GridTest, NoPreviewBelowOneIsDrawnOrSelectedWhateverThePage) {
   core.s.piccount = 0;
   host.page = -1;
-  Draw_Click(core);
+  drawPage(core);
   EXPECT_TRUE(host.grid.empty());
   EXPECT_EQ(Picture1_MouseDown(core, 10, 10, -1), 0);
 
   core.s.piccount = 5;
-  Draw_Click(core);
+  drawPage(core);
   EXPECT_TRUE(host.grid.empty());
   EXPECT_EQ(Picture1_MouseDown(core, 10, 10, -1), 0);
   EXPECT_EQ(core.s.selpic, 0);

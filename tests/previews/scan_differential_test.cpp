@@ -57,7 +57,7 @@ void referenceScan(Core& core, const Bytes& movie, const std::string& path) {
                      " found and not loaded (a movie holds at most 255 here).",
                  tag::Scanner);
   repair(core, false);
-  Draw_Click(core);
+  drawPage(core);
 }
 
 // Random bytes, many of them the signature's own values so that partial and
