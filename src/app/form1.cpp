@@ -129,7 +129,7 @@ void Form1::buildWindow() {
   offex_->setRange(0, 0);
   offex_->setPageStep(1);
   offex_->setTracking(false);  // the grid follows a dragged thumb only on release
-  connect(offex_, &QScrollBar::valueChanged, this, &Form1::offex_Change);
+  connect(offex_, &QScrollBar::valueChanged, this, &Form1::pageScrolled);
 
   // The frame is white through and through: a full bar leaves one white pixel at each end.
   shape2_ = new ShapeWidget(client, twips(orvane::kShape2), packed(orvane::kFrameWhite), packed(orvane::kFrameWhite));
@@ -428,7 +428,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::drawPage() { orvane::drawPage(*core_); }
 
-void Form1::offex_Change() { orvane::offex_Change(*core_); }
+void Form1::pageScrolled() { orvane::pageScrolled(*core_); }
 
 void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
   if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;

@@ -104,7 +104,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   void undo_Click();
   void redo_Click();
   void drawPage();
-  void offex_Change();
+  void pageScrolled();
   void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
   // The keyboard chose grid cell 1..12 of the current page.
   void chooseCell(int cell);

@@ -21,6 +21,6 @@ void drawPage(Core& core) {
   }
 }
 
-void offex_Change(Core& core) { drawPage(core); }
+void pageScrolled(Core& core) { drawPage(core); }
 
 }  // namespace orvane

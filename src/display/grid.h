@@ -13,6 +13,6 @@ int pageMaximumFor(int piccount);
 // number below 1 is ever drawn, whatever page the bar reports.
 void drawPage(Core& core);
 // The scroll bar's value changed (arrows, page area, or a released thumb).
-void offex_Change(Core& core);
+void pageScrolled(Core& core);
 
 }  // namespace orvane
