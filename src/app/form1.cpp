@@ -114,7 +114,7 @@ void Form1::buildWindow() {
   const QColor boxBackground = palette().color(QPalette::Window);
   picture1_ = new PictureBox(client, twips(0, 0, 9255, 4095), boxBackground);
   picture1_->setObjectName("Picture1");
-  connect(picture1_, &PictureBox::mouseDown, this, &Form1::Picture1_MouseDown);
+  connect(picture1_, &PictureBox::mouseDown, this, &Form1::selectPreviewAt);
 
   text1_ = new QPlainTextEdit(client);
   text1_->setObjectName("Text1");
@@ -430,15 +430,15 @@ void Form1::drawPage() { orvane::drawPage(*core_); }
 
 void Form1::pageScrolled() { orvane::pageScrolled(*core_); }
 
-void Form1::Picture1_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
-  if (orvane::Picture1_MouseDown(*core_, x, y, offex_->value()) == 0) return;
+void Form1::selectPreviewAt(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
+  if (orvane::selectPreviewAt(*core_, x, y, offex_->value()) == 0) return;
   switch_->showFor(QRect(picture1_->mapToGlobal(QPoint(0, 0)), picture1_->size()));
 }
 
 void Form1::chooseCell(int cell) {
   // Exactly what a click on the cell's top-left pixel does.
   const auto& origin = core_->s.gridpos[static_cast<std::size_t>(cell)];
-  Picture1_MouseDown(Qt::NoButton, Qt::NoModifier, origin[1], origin[2]);
+  selectPreviewAt(Qt::NoButton, Qt::NoModifier, origin[1], origin[2]);
 }
 
 // ---- Host ------------------------------------------------------------------

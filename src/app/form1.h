@@ -105,7 +105,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   void redo_Click();
   void drawPage();
   void pageScrolled();
-  void Picture1_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
+  void selectPreviewAt(Qt::MouseButton button, Qt::KeyboardModifiers shift, double x, double y);
   // The keyboard chose grid cell 1..12 of the current page.
   void chooseCell(int cell);
 

@@ -16,7 +16,7 @@ int hitCell(const Stores& s, double x, double y) {
   return hit;
 }
 
-int Picture1_MouseDown(Core& core, double x, double y, int pageValue) {
+int selectPreviewAt(Core& core, double x, double y, int pageValue) {
   const int k = hitCell(core.s, x, y);
   if (k == 0) return 0;
   const long long candidate = 12LL * pageValue + k;

@@ -11,6 +11,6 @@ int hitCell(const Stores& s, double x, double y);
 // The preview a click at (x, y) selects on page `pageValue`: stores it in selpic
 // and returns it, or returns 0 (nothing hit, or no such preview) and changes
 // nothing. The caller then shows the replacement dialog.
-int Picture1_MouseDown(Core& core, double x, double y, int pageValue);
+int selectPreviewAt(Core& core, double x, double y, int pageValue);
 
 }  // namespace orvane

@@ -85,12 +85,12 @@ TEST_F(GridTest, NoPreviewBelowOneIsDrawnOrSelectedWhateverThePage) {
   host.page = -1;
   drawPage(core);
   EXPECT_TRUE(host.grid.empty());
-  EXPECT_EQ(Picture1_MouseDown(core, 10, 10, -1), 0);
+  EXPECT_EQ(selectPreviewAt(core, 10, 10, -1), 0);
 
   core.s.piccount = 5;
   drawPage(core);
   EXPECT_TRUE(host.grid.empty());
-  EXPECT_EQ(Picture1_MouseDown(core, 10, 10, -1), 0);
+  EXPECT_EQ(selectPreviewAt(core, 10, 10, -1), 0);
   EXPECT_EQ(core.s.selpic, 0);
 }
 
@@ -102,13 +102,13 @@ TEST_F(GridTest, HitAreasAre145By82WithBoundsIncluded) {
     EXPECT_EQ(hitCell(core.s, cx + 144, cy + 81), k);
     EXPECT_EQ(hitCell(core.s, cx + 145, cy + 10), 0);
     EXPECT_EQ(hitCell(core.s, cx + 10, cy + 82), 0);
-    EXPECT_EQ(Picture1_MouseDown(core, cx + 70, cy + 40, 1), 12 + k);
+    EXPECT_EQ(selectPreviewAt(core, cx + 70, cy + 40, 1), 12 + k);
     EXPECT_EQ(core.s.selpic, 12 + k);
   }
   // Page 2 holds previews 25..30: cell 7 would be 31, which does not exist.
-  EXPECT_EQ(Picture1_MouseDown(core, 308 + 5, 90 + 5, 2), 0);
+  EXPECT_EQ(selectPreviewAt(core, 308 + 5, 90 + 5, 2), 0);
   EXPECT_EQ(core.s.selpic, 24);
-  EXPECT_EQ(Picture1_MouseDown(core, 154 + 5, 90 + 5, 2), 30);
+  EXPECT_EQ(selectPreviewAt(core, 154 + 5, 90 + 5, 2), 30);
 }
 
 }  // namespace
