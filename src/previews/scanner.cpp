@@ -56,7 +56,7 @@ std::string shortName(const std::string& path) {
   return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-void addthe(Core& core, std::int32_t a) {
+void recordFoundPreview(Core& core, std::int32_t a) {
   Stores& s = core.s;
   if (s.posnum < 0 || s.posnum >= kMaxPreviews) return;  // no entry left in the table
   ++s.posnum;
@@ -101,7 +101,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
         continue;
       }
       core.bars.setbar(i, length);
-      addthe(core, i);
+      recordFoundPreview(core, i);
       intract2(core, i, view.data + hit);
       s.recordChecksum(s.piccount) = crc32(std::span(view.data + hit, record::kRecordBytes));
     }

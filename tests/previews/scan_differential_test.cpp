@@ -47,7 +47,7 @@ void referenceScan(Core& core, const Bytes& movie, const std::string& path) {
       continue;
     }
     core.bars.setbar(i, length);
-    addthe(core, i);
+    recordFoundPreview(core, i);
     intract2(core, i, movie.data() + o);
   }
   core.host.setPageMaximum(pageMaximumFor(s.piccount));
