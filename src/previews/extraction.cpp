@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-std::int32_t intract2(Core& core, std::int32_t fromx, const std::uint8_t* rows) {
+std::int32_t extractPreview(Core& core, std::int32_t fromx, const std::uint8_t* rows) {
   Stores& s = core.s;
   if (s.piccount < 0 || s.piccount >= kMaxPreviews) return 0;  // no preview number left in the store
 

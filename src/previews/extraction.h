@@ -15,6 +15,6 @@ namespace orvane {
 // Extract_3, drives the lower bar (busy, rows 5, 10, ..., 80 of 81, idle) and
 // repaints the window. With the store already full (255 previews) the call
 // changes nothing and returns 0.
-std::int32_t intract2(Core& core, std::int32_t fromx, const std::uint8_t* rows);
+std::int32_t extractPreview(Core& core, std::int32_t fromx, const std::uint8_t* rows);
 
 }  // namespace orvane

@@ -102,7 +102,7 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
       }
       core.bars.setbar(i, length);
       recordFoundPreview(core, i);
-      intract2(core, i, view.data + hit);
+      extractPreview(core, i, view.data + hit);
       s.recordChecksum(s.piccount) = crc32(std::span(view.data + hit, record::kRecordBytes));
     }
     progress.reach(view.offset + static_cast<std::int64_t>(view.testable));

@@ -35,7 +35,7 @@ std::string shortName(const std::string& path);
 // load <name>, file is <length> bytes long." under Scanner; the walk over
 // positions 1..length, reporting setbar(i / 1000, length / 1000) at every
 // multiple i of the step, and for each record at position i (in position
-// order, overlapping ones included) setbar(i, length), recordFoundPreview and intract2.
+// order, overlapping ones included) setbar(i, length), recordFoundPreview and extractPreview.
 // Records beyond the store's 255 are counted, not loaded. Each loaded record's
 // checksum is kept beside its position.
 //

@@ -48,7 +48,7 @@ void referenceScan(Core& core, const Bytes& movie, const std::string& path) {
     }
     core.bars.setbar(i, length);
     recordFoundPreview(core, i);
-    intract2(core, i, movie.data() + o);
+    extractPreview(core, i, movie.data() + o);
   }
   core.host.setPageMaximum(pageMaximumFor(s.piccount));
   core.logline("Done", tag::Scanner);
