@@ -63,11 +63,11 @@ void recordFoundPreview(Core& core, std::int32_t a) {
   s.recordPosition(s.posnum) = a;
 }
 
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
+Result<WalkSummary> walkMovie(Core& core, const std::string& moviePath, const ScanTuning& tuning, FileLayer& files) {
   // Open and measure before anything changes, so that a movie that cannot be
   // scanned leaves the previous one shown and usable.
   MovieFile file;
-  if (auto opened = file.open(filenam, files); !opened) return opened.error();
+  if (auto opened = file.open(moviePath, files); !opened) return opened.error();
   if (file.length() > std::numeric_limits<std::int32_t>::max())
     return Error{ErrorCode::TooLarge, "File too large: " + std::to_string(file.length()) +
                                           " bytes, positions stop at " +
@@ -75,14 +75,14 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const Scan
   ChunkedReader reader(file, tuning);
 
   Stores& s = core.s;
-  s.moviefile = filenam;
+  s.moviefile = moviePath;
   s.piccount = 0;
   s.posnum = 0;
   s.scannedMovie = file.identity();
   ++s.scanSerial;
   const auto length = static_cast<std::int32_t>(file.length());
   const std::int32_t step = scanStep(length);
-  core.logline("Trying to load " + shortName(filenam) + ", file is " + std::to_string(length) + " bytes long.",
+  core.logline("Trying to load " + shortName(moviePath) + ", file is " + std::to_string(length) + " bytes long.",
                tag::Scanner);
 
   // The walk over positions 1..length. The views come in file order, each

@@ -26,7 +26,7 @@ std::int32_t scanStep(std::int64_t length);
 // The part of a path after its last separator ('/' or '\').
 std::string shortName(const std::string& path);
 
-// Walks the movie at `filenam`. A movie that cannot be opened or measured (or is
+// Walks the movie at `moviePath`. A movie that cannot be opened or measured (or is
 // too large for 32-bit positions) returns an error before anything changes:
 // no log line, stores as they were.
 //
@@ -41,7 +41,7 @@ std::string shortName(const std::string& path);
 //
 // How the movie is read and searched (`tuning`: chunk size, search kernel)
 // changes nothing of the above.
-Result<WalkSummary> walkMovie(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
+Result<WalkSummary> walkMovie(Core& core, const std::string& moviePath, const ScanTuning& tuning = {},
                               FileLayer& files = systemFileLayer());
 
 // "Done" under Scanner, then a line for records not loaded and one for a read

@@ -8,10 +8,10 @@
 
 namespace orvane {
 
-Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning, FileLayer& files) {
+Result<WalkSummary> loadfile3(Core& core, const std::string& moviePath, const ScanTuning& tuning, FileLayer& files) {
   // What it could not settle it has logged; the movie can be read all the same.
-  Told::from(recoverMovie(core, filenam, files));
-  const auto walk = walkMovie(core, filenam, tuning, files);
+  Told::from(recoverMovie(core, moviePath, files));
+  const auto walk = walkMovie(core, moviePath, tuning, files);
   if (!walk) return walk.error();
   core.host.setPageMaximum(pageMaximumFor(core.s.piccount));
   reportWalkEnd(core, *walk);

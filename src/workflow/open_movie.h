@@ -13,7 +13,7 @@
 
 namespace orvane {
 
-// Scans the movie at `filenam`. First of all, a write to it that was
+// Scans the movie at `moviePath`. First of all, a write to it that was
 // interrupted (the program killed, the power cut) is settled from its journal,
 // with one line under "Replace" (recoverMovie; nothing happens, and nothing is
 // logged, for a movie without one). A movie that cannot be opened or measured
@@ -29,7 +29,7 @@ namespace orvane {
 // How the movie is read and searched (`tuning`) changes nothing of the above.
 // The summary says whether a read failed part-way (the movie is then shown as
 // far as it was read) and how many records were beyond the store.
-Result<WalkSummary> loadfile3(Core& core, const std::string& filenam, const ScanTuning& tuning = {},
+Result<WalkSummary> loadfile3(Core& core, const std::string& moviePath, const ScanTuning& tuning = {},
                  FileLayer& files = systemFileLayer());
 
 }  // namespace orvane
