@@ -8,13 +8,13 @@
 
 namespace orvane {
 
-std::int32_t extractPreview(Core& core, std::int32_t fromx, const std::uint8_t* rows) {
+std::int32_t extractPreview(Core& core, std::int32_t fromPosition, const std::uint8_t* rows) {
   Stores& s = core.s;
   if (s.piccount < 0 || s.piccount >= kMaxPreviews) return 0;  // no preview number left in the store
 
   const std::int32_t n = ++s.piccount;
   core.bars.barstate(kBusy);
-  core.logline("Extracting " + std::to_string(fromx) + " to memory(" + std::to_string(n) + ")", tag::Extract_3);
+  core.logline("Extracting " + std::to_string(fromPosition) + " to memory(" + std::to_string(n) + ")", tag::Extract_3);
 
   for (int y = 0; y < record::kRows; ++y) {
     // Steps at rows 5, 10, ..., 80 of 81 counted from one; the last row gets
