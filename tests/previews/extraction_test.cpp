@@ -23,9 +23,9 @@ TEST_F(ExtractionTest, CopiesTheRowsAsStoredAndReportsInOrder) {
   Bytes rec = makeRecord(4);
   rec[39 * 146 + 1] = 0x91;  // row 40's prefix is damaged: copied as it is, not judged
   core.s.piccount = 6;
-  const std::int32_t numb = extractPreview(core, 12345, rec.data());
+  const std::int32_t previewNumber = extractPreview(core, 12345, rec.data());
 
-  EXPECT_EQ(numb, 7);
+  EXPECT_EQ(previewNumber, 7);
   EXPECT_EQ(core.s.piccount, 7);
   const auto& pic = core.s.pics[7];
   for (int r = 1; r <= 81; ++r)
