@@ -16,7 +16,7 @@
 namespace {
 
 using namespace orvane;
-using Buffer = decltype(Stores::blimp);
+using Buffer = decltype(Stores::pictureBuffer);
 
 enum class Expect { Accept, Refuse, Compressed };
 
@@ -41,10 +41,10 @@ ORVANE_FUZZ_UNTRACED Expect expected(const std::uint8_t* data, std::size_t size,
 
 // A buffer that no loaded picture can produce: bad prefixes, negative values
 // and values above 150 everywhere, so that any stray write or repair shows.
-ORVANE_FUZZ_UNTRACED void fillWithPattern(Buffer& blimp) {
-  for (std::size_t r = 0; r < blimp.size(); ++r)
-    for (std::size_t c = 0; c < blimp[r].size(); ++c)
-      blimp[r][c] = static_cast<std::int16_t>(static_cast<int>((r * 31 + c * 7) % 300) - 20);
+ORVANE_FUZZ_UNTRACED void fillWithPattern(Buffer& pictureBuffer) {
+  for (std::size_t r = 0; r < pictureBuffer.size(); ++r)
+    for (std::size_t c = 0; c < pictureBuffer[r].size(); ++c)
+      pictureBuffer[r][c] = static_cast<std::int16_t>(static_cast<int>((r * 31 + c * 7) % 300) - 20);
 }
 
 fuzz::Workbench bench;
@@ -56,17 +56,17 @@ ORVANE_FUZZ_UNTRACED void checkAccepted(const Stores& s, const Buffer& before, c
   fuzz::check(s.pictureLoaded, "accepted BMP not marked as loaded");
   bool anyAbove150 = false;
   for (std::size_t r = 0; r < 81; ++r) {
-    fuzz::check(s.blimp[r][0] == 0 && s.blimp[r][1] == 144, "row prefix not 0, 144", static_cast<long long>(r));
+    fuzz::check(s.pictureBuffer[r][0] == 0 && s.pictureBuffer[r][1] == 144, "row prefix not 0, 144", static_cast<long long>(r));
     for (std::size_t c = 0; c < 144; ++c) {
       const std::uint8_t byte = data[pixelOffset + 144 * r + c];
       anyAbove150 |= byte > 150;
       const std::int16_t want = byte > 150 ? 0 : byte;
-      fuzz::check(s.blimp[r][c + 2] == want, "pixel cell differs from the file",
+      fuzz::check(s.pictureBuffer[r][c + 2] == want, "pixel cell differs from the file",
                   static_cast<long long>(r * 1000 + c));
     }
-    fuzz::check(s.blimp[r][146] == before[r][146], "column 146 touched", static_cast<long long>(r));
+    fuzz::check(s.pictureBuffer[r][146] == before[r][146], "column 146 touched", static_cast<long long>(r));
   }
-  fuzz::check(std::memcmp(&s.blimp[81], &before[81], sizeof before[81]) == 0, "row 81 touched");
+  fuzz::check(std::memcmp(&s.pictureBuffer[81], &before[81], sizeof before[81]) == 0, "row 81 touched");
   fuzz::check(bench.host.logged("Colours above 150 detected") == anyAbove150, "colour warning wrong");
 }
 
@@ -76,9 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Workbench::Round round(bench);
   Core& core = round.core();
   Stores& s = core.s;
-  fillWithPattern(s.blimp);
+  fillWithPattern(s.pictureBuffer);
   s.pictureLoaded = false;
-  const Buffer before = s.blimp;
+  const Buffer before = s.pictureBuffer;
 
   const std::string name = "Fuzz/Picture.BMP";
   fuzz::MemoryFileLayer files(name, {data, size});
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "a box shown other than for a compressed file", static_cast<long long>(bench.host.boxes.size()));
 
   if (!loaded) {
-    fuzz::check(std::memcmp(&before, &s.blimp, sizeof before) == 0, "refused BMP changed the picture buffer");
+    fuzz::check(std::memcmp(&before, &s.pictureBuffer, sizeof before) == 0, "refused BMP changed the picture buffer");
     fuzz::check(!s.pictureLoaded, "refused BMP marked a picture as loaded");
     fuzz::check(bench.host.logged("Bmp is corrupt!"), "refused BMP without the corrupt line");
     return 0;

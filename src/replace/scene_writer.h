@@ -13,7 +13,7 @@
 
 namespace orvane {
 
-// Replaces the rows of preview `axe` in moviefile with blimp, after checking
+// Replaces the rows of preview `axe` in moviefile with pictureBuffer, after checking
 // that a picture was loaded, that the preview exists and that the movie is
 // still there. Then, holding the movie's writer's lock (another writer waits
 // up to core.lockPatience, then is refused): interrupted earlier writes are

@@ -35,7 +35,7 @@ struct Stores {
   std::string appdir;                                   // ends in one separator
   std::array<std::array<std::int32_t, 3>, 13> gridpos{};  // cell 0..12, column 0..2
   std::array<std::array<std::array<std::int16_t, 147>, 82>, 256> pics{};  // preview, row, column
-  std::array<std::array<std::int16_t, 147>, 82> blimp{};  // row 0..81, column 0..146
+  std::array<std::array<std::int16_t, 147>, 82> pictureBuffer{};  // row 0..81, column 0..146
   std::array<std::array<std::int16_t, 4>, 257> pal{};    // entry 0..256, column 0..3
   std::int16_t selpic = 0;
 
@@ -75,8 +75,8 @@ struct Stores {
   std::int16_t previewPixel(int n, int y, int x) const { return previewByte(n, y, x + kFirstPixelPlace); }
 
   // Place j (0..145) of picture row y (0..80, top first) of the picture buffer.
-  std::int16_t& bufferByte(int y, int j) { return blimp[at(kStoredRows - 1 - y)][at(j)]; }
-  std::int16_t bufferByte(int y, int j) const { return blimp[at(kStoredRows - 1 - y)][at(j)]; }
+  std::int16_t& bufferByte(int y, int j) { return pictureBuffer[at(kStoredRows - 1 - y)][at(j)]; }
+  std::int16_t bufferByte(int y, int j) const { return pictureBuffer[at(kStoredRows - 1 - y)][at(j)]; }
   // Pixel x (0..143) of picture row y (0..80, top first) of the picture buffer.
   std::int16_t& bufferPixel(int y, int x) { return bufferByte(y, x + kFirstPixelPlace); }
   std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }

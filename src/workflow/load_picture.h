@@ -12,7 +12,7 @@
 namespace orvane {
 
 // Logs "Opening <path>..." under BMPsys, then reads the BMP (readBmp). A
-// refused file leaves blimp as it was and logs "Bmp is corrupt! (<path>)";
+// refused file leaves pictureBuffer as it was and logs "Bmp is corrupt! (<path>)";
 // a compressed one first gets the "Can't read" box. An accepted one logs
 // "Image loaded, checking for errors..." and goes in through acceptPicture.
 // The path is shown as lowerCasePath gives it.

@@ -43,8 +43,8 @@ TEST_F(GridTest, DrawatPlacesStoredRowsTopDownAndClampsValues) {
 }
 
 TEST_F(GridTest, Draw1ShowsTheBufferUprightBottomRowLast) {
-  for (int x = 2; x <= 145; ++x) core.s.blimp[0][x] = 9;  // bottom row of the picture
-  core.s.blimp[80][2] = 4;                                // top-left pixel
+  for (int x = 2; x <= 145; ++x) core.s.pictureBuffer[0][x] = 9;  // bottom row of the picture
+  core.s.pictureBuffer[80][2] = 4;                                // top-left pixel
   draw1(core);
   EXPECT_EQ(host.buffer.at(0, 80), argbOf(9));
   EXPECT_EQ(host.buffer.at(143, 80), argbOf(9));

@@ -139,7 +139,7 @@ struct WriterTest : ::testing::Test {
 
 TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   loadPicture();
-  const auto blimp = core.s.blimp;
+  const auto pictureBuffer = core.s.pictureBuffer;
   const auto picpos = core.s.picpos;
   ASSERT_TRUE(begin(core, 2));
 
@@ -150,7 +150,7 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
                                                    "box::Done,Scene preview was replaced.",
                                                    "log:Replace:Scene replaced."}));
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::None);
-  EXPECT_EQ(core.s.blimp, blimp);
+  EXPECT_EQ(core.s.pictureBuffer, pictureBuffer);
   EXPECT_EQ(core.s.picpos, picpos);
 
   ASSERT_TRUE(begin(core, 2));

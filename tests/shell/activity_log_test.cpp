@@ -46,7 +46,7 @@ TEST(Stores, TagNamesAndSetlistsGridOrigins) {
     EXPECT_EQ(s->gridpos[k][2], expected[k][1]) << k;
   }
   EXPECT_EQ(s->piccount, 0);
-  EXPECT_EQ(s->blimp[40][77], 0);
+  EXPECT_EQ(s->pictureBuffer[40][77], 0);
 }
 
 TEST(Stores, AppdirGetsExactlyOneTrailingSeparator) {
