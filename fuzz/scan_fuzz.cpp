@@ -88,7 +88,7 @@ ORVANE_FUZZ_UNTRACED void checkScan(const Stores& s, const std::uint8_t* data, s
 
   std::int64_t previous = 0;
   for (std::size_t n = 1; n <= loaded; ++n) {
-    const std::int32_t p = s.picpos[n][1];
+    const std::int32_t p = s.previewPlaces[n][1];
     fuzz::check(p == positions[n - 1], "reported position differs from the walk", p);
     fuzz::check(p > previous, "positions not strictly increasing", p);
     previous = p;

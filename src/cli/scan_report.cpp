@@ -34,7 +34,7 @@ std::vector<PreviewFacts> previewFacts(const Stores& s) {
   Result<std::unique_ptr<OpenFile>> movie = systemFileLayer().open(s.moviefile, OpenMode::Read);
   std::vector<PreviewFacts> facts;
   for (int n = 1; n <= s.piccount && n <= kMaxPreviews; ++n) {
-    const int position = s.picpos[static_cast<std::size_t>(n)][1];
+    const int position = s.previewPlaces[static_cast<std::size_t>(n)][1];
     facts.push_back({n, position, movie ? damagedRows(**movie, position) : -1});
   }
   return facts;

@@ -43,7 +43,7 @@ struct Stores {
   std::string moviefile;
   std::int32_t piccount = 0;
   std::int16_t posnum = 0;
-  std::array<std::array<std::int32_t, 3>, 256> picpos{};  // preview 0..255, column 0..2
+  std::array<std::array<std::int32_t, 3>, 256> previewPlaces{};  // preview 0..255, column 0..2
   std::int32_t page = 0;
 
   // Beside the position table, what ties a write to the scan: the movie's
@@ -82,8 +82,8 @@ struct Stores {
   std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }
 
   // One-based position of preview n's record in the movie.
-  std::int32_t& recordPosition(int n) { return picpos[at(n)][1]; }
-  std::int32_t recordPosition(int n) const { return picpos[at(n)][1]; }
+  std::int32_t& recordPosition(int n) { return previewPlaces[at(n)][1]; }
+  std::int32_t recordPosition(int n) const { return previewPlaces[at(n)][1]; }
   // Checksum of preview n's record bytes as last seen in the movie.
   std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
   std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }

@@ -140,7 +140,7 @@ struct WriterTest : ::testing::Test {
 TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   loadPicture();
   const auto pictureBuffer = core.s.pictureBuffer;
-  const auto picpos = core.s.picpos;
+  const auto previewPlaces = core.s.previewPlaces;
   ASSERT_TRUE(begin(core, 2));
 
   // makeRecord builds the prefixes and trailer anew: every row 00 90, trailer as before.
@@ -151,7 +151,7 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
                                                    "log:Replace:Scene replaced."}));
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::None);
   EXPECT_EQ(core.s.pictureBuffer, pictureBuffer);
-  EXPECT_EQ(core.s.picpos, picpos);
+  EXPECT_EQ(core.s.previewPlaces, previewPlaces);
 
   ASSERT_TRUE(begin(core, 2));
   EXPECT_EQ(testing::readFile(movie), once);
