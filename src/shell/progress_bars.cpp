@@ -5,29 +5,29 @@
 
 namespace orvane {
 
-double barWidthTwips(double frameWidth, double axe, double axela) {
-  if (axe == 0) return 0;
-  return std::trunc(frameWidth * axe / axela) - 30;
+double barWidthTwips(double frameWidth, double part, double whole) {
+  if (part == 0) return 0;
+  return std::trunc(frameWidth * part / whole) - 30;
 }
 
 ProgressBars::ProgressBars(Host& host) : host_(host) {}
 
-void ProgressBars::set(BarId id, BarLook& look, double axe, double axela) {
+void ProgressBars::set(BarId id, BarLook& look, double part, double whole) {
   // A shape cannot take a negative width: a tiny fraction shows as an empty bar.
-  const double width = barWidthTwips(static_cast<float>(shape2Width_), axe, axela);
+  const double width = barWidthTwips(static_cast<float>(shape2Width_), part, whole);
   look.widthTwips = width < 0 ? 0 : static_cast<float>(width);
   host_.barChanged(id, look);
 }
 
-void ProgressBars::setbar(double axe, double axela) { set(BarId::Shape1, shape1_, axe, axela); }
-void ProgressBars::setbar2(double axe, double axela) { set(BarId::Shape3, shape3_, axe, axela); }
+void ProgressBars::setbar(double part, double whole) { set(BarId::Shape1, shape1_, part, whole); }
+void ProgressBars::setbar2(double part, double whole) { set(BarId::Shape3, shape3_, part, whole); }
 
-void ProgressBars::barstate(int axe) {
-  if (axe == kBusy) {
+void ProgressBars::barstate(int state) {
+  if (state == kBusy) {
     shape3_.borderColour = kBarBlue;
     shape3_.fillColour = kBarBlue;
     setbar2(0, 5);
-  } else if (axe == kIdle) {
+  } else if (state == kIdle) {
     shape3_.borderColour = kBarGrey;
     shape3_.fillColour = kBarGrey;
     setbar2(1, 1);

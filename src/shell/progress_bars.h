@@ -23,25 +23,25 @@ inline constexpr ShapeGeometry kShape3{6135, 4320, 2295, 105};
 inline constexpr int kBusy = 1;  // blue and empty, an extraction is running
 inline constexpr int kIdle = 2;  // grey and full
 
-// W x axe / axela, truncated toward zero, minus 30; 0 when axe is 0. The result
-// may be negative (a fraction below 30 / W) or exceed the frame (axe > axela).
-double barWidthTwips(double frameWidth, double axe, double axela);
+// W x part / whole, truncated toward zero, minus 30; 0 when part is 0. The result
+// may be negative (a fraction below 30 / W) or exceed the frame (part > whole).
+double barWidthTwips(double frameWidth, double part, double whole);
 
 class ProgressBars {
  public:
   explicit ProgressBars(Host& host);
 
-  void setbar(double axe, double axela);   // upper bar Shape1
-  void setbar2(double axe, double axela);  // lower bar Shape3
+  void setbar(double part, double whole);   // upper bar Shape1
+  void setbar2(double part, double whole);  // lower bar Shape3
   // kBusy (blue, empty), kIdle (grey, full), anything else leaves the bar;
   // always repaints the window at once.
-  void barstate(int axe);
+  void barstate(int state);
 
   const BarLook& shape1() const { return shape1_; }
   const BarLook& shape3() const { return shape3_; }
 
  private:
-  void set(BarId id, BarLook& look, double axe, double axela);
+  void set(BarId id, BarLook& look, double part, double whole);
 
   Host& host_;
   double shape2Width_ = kShape2.width;
