@@ -149,7 +149,7 @@ Told tellWriteError(Core& core, const Error& e) {
   return e;
 }
 
-Told begin(Core& core, int axe, FileLayer& files) {
+Told begin(Core& core, int scene, FileLayer& files) {
   const Stores& s = core.s;
   core.logline("Begining scene replace...", tag::Replace);
 
@@ -159,17 +159,17 @@ Told begin(Core& core, int axe, FileLayer& files) {
     return refuse(core, ErrorCode::NothingToInsert,
                   "There is no picture to insert yet.\r\nPlease open one first with \"Open BMP...\".",
                   "Nothing to insert", BoxIcon::Information);
-  if (s.moviefile.empty() || axe < 1 || axe > s.piccount || axe > kMaxPreviews || s.recordPosition(axe) < 1)
+  if (s.moviefile.empty() || scene < 1 || scene > s.piccount || scene > kMaxPreviews || s.recordPosition(scene) < 1)
     return refuse(core, ErrorCode::NoSuchPreview,
-                  "There is no scene preview number " + std::to_string(axe) +
+                  "There is no scene preview number " + std::to_string(scene) +
                       " in the open movie.\r\nPlease open a movie and choose one of its scene previews first.",
                   "Nothing to replace", BoxIcon::Information);
 
   const Status written = files.exists(s.moviefile)
-                             ? writeUnderLock(core, {{axe, recordRowsFromBuffer(s)}}, files, s.pictureName)
+                             ? writeUnderLock(core, {{scene, recordRowsFromBuffer(s)}}, files, s.pictureName)
                              : Status{moved()};
   if (!written && written.error().code == ErrorCode::Unchanged) {
-    core.logline("Scene preview " + std::to_string(axe) + " already holds this picture: nothing was written.",
+    core.logline("Scene preview " + std::to_string(scene) + " already holds this picture: nothing was written.",
                  tag::Replace);
     return {};
   }

@@ -13,7 +13,7 @@
 
 namespace orvane {
 
-// Replaces the rows of preview `axe` in moviefile with pictureBuffer, after checking
+// Replaces the rows of preview `scene` in moviefile with pictureBuffer, after checking
 // that a picture was loaded, that the preview exists and that the movie is
 // still there. Then, holding the movie's writer's lock (another writer waits
 // up to core.lockPatience, then is refused): interrupted earlier writes are
@@ -22,12 +22,12 @@ namespace orvane {
 // record's old and new rows are recorded in the movie's journal and flushed;
 // the 11826 row bytes go out as one block, are flushed to stable storage and
 // read back; the journal entry is marked done. Succeeds only after a verified
-// write, which also brings preview `axe` in the store, its checksum and the
+// write, which also brings preview `scene` in the store, its checksum and the
 // kept identity up to date. Every refusal or failure is told to the user in a
 // message box, and a failed write is undone
 // where possible. A picture the preview already holds writes and records
 // nothing: a line in the log says so.
-Told begin(Core& core, int axe, FileLayer& files = systemFileLayer());
+Told begin(Core& core, int scene, FileLayer& files = systemFileLayer());
 
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
 // is buffer row 80 - k, columns 0..145, one byte per cell.

@@ -7,8 +7,8 @@
 
 namespace orvane {
 
-Told replaceScene(Core& core, int axe, FileLayer& files) {
-  const Told written = begin(core, axe, files);
+Told replaceScene(Core& core, int scene, FileLayer& files) {
+  const Told written = begin(core, scene, files);
   if (written) drawPage(core);
   return written;
 }

@@ -12,10 +12,10 @@
 
 namespace orvane {
 
-// begin(axe), and after a verified write drawPage, so that the grid, the
+// begin(scene), and after a verified write drawPage, so that the grid, the
 // picture view and an export show what the file holds. The log lines are
 // exactly begin's.
-Told replaceScene(Core& core, int axe, FileLayer& files = systemFileLayer());
+Told replaceScene(Core& core, int scene, FileLayer& files = systemFileLayer());
 
 // Loads a picture into the picture buffer (loadblimp, or another reader that
 // ends in acceptPicture), telling the user what it refuses.

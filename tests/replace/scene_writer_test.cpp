@@ -163,7 +163,7 @@ TEST_F(WriterTest, RefusesWithoutPictureOrPreview) {
   EXPECT_EQ(host.boxes[0].title, "Nothing to insert");
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Information);
   loadPicture();
-  for (int axe : {0, 3, -1}) EXPECT_FALSE(begin(core, axe));
+  for (int scene : {0, 3, -1}) EXPECT_FALSE(begin(core, scene));
   core.s.moviefile.clear();
   EXPECT_FALSE(begin(core, 1));
 
