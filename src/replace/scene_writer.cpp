@@ -149,7 +149,7 @@ Told tellWriteError(Core& core, const Error& e) {
   return e;
 }
 
-Told begin(Core& core, int scene, FileLayer& files) {
+Told writeBufferToScene(Core& core, int scene, FileLayer& files) {
   const Stores& s = core.s;
   core.logline("Begining scene replace...", tag::Replace);
 

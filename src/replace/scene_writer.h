@@ -27,7 +27,7 @@ namespace orvane {
 // message box, and a failed write is undone
 // where possible. A picture the preview already holds writes and records
 // nothing: a line in the log says so.
-Told begin(Core& core, int scene, FileLayer& files = systemFileLayer());
+Told writeBufferToScene(Core& core, int scene, FileLayer& files = systemFileLayer());
 
 // The 81 rows of 146 bytes that replace preview rows in a movie: record row k
 // is buffer row 80 - k, columns 0..145, one byte per cell.

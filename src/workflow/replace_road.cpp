@@ -8,7 +8,7 @@
 namespace orvane {
 
 Told replaceScene(Core& core, int scene, FileLayer& files) {
-  const Told written = begin(core, scene, files);
+  const Told written = writeBufferToScene(core, scene, files);
   if (written) drawPage(core);
   return written;
 }

@@ -135,7 +135,7 @@ struct CrashTest : ::testing::Test {
   void replaceOnce(bool both = false) {
     ASSERT_TRUE(loadfile3(core, movie));
     usePicture(core, pixelA);
-    ASSERT_TRUE(both ? replaceBoth(core, systemFileLayer()).ok() : begin(core, 1).ok());
+    ASSERT_TRUE(both ? replaceBoth(core, systemFileLayer()).ok() : writeBufferToScene(core, 1).ok());
   }
   // Runs `act` in a child with the step killer; returns how many steps it
   // took when it was not killed.
@@ -149,7 +149,7 @@ struct CrashTest : ::testing::Test {
       if (act == Act::Replace || act == Act::Batch) {
         if (!loadfile3(core, movie)) _exit(254);
         usePicture(core, pixelA);
-        if (!(act == Act::Replace ? begin(core, 1, killer).ok() : replaceBoth(core, killer).ok())) _exit(255);
+        if (!(act == Act::Replace ? writeBufferToScene(core, 1, killer).ok() : replaceBoth(core, killer).ok())) _exit(255);
       } else if (!stepHistory(core, movie, HistoryStep::Undo, killer)) {
         _exit(255);
       }
@@ -268,7 +268,7 @@ TEST_F(CrashTest, KilledAtRandomMoments) {
       (void)!write(ready[1], "r", 1);
       for (int i = 0;; ++i) {
         usePicture(core, i % 2 ? pixelA : pixelB);
-        (void)begin(core, 1 + i % 2);
+        (void)writeBufferToScene(core, 1 + i % 2);
         if (i % 3 == 2) (void)stepHistory(core, movie, HistoryStep::Undo);
         if (i % 5 == 4) (void)stepHistory(core, movie, HistoryStep::Redo);
       }
@@ -306,10 +306,10 @@ struct PowerLossTest : ::testing::Test {
     Core core(host);
     if (!loadfile3(core, movie, ScanTuning{}, files)) return;
     usePicture(core, pixelA);
-    (void)begin(core, 1, files);
+    (void)writeBufferToScene(core, 1, files);
     usePicture(core, pixelB);
-    (void)begin(core, 2, files);
-    (void)begin(core, 1, files);
+    (void)writeBufferToScene(core, 2, files);
+    (void)writeBufferToScene(core, 1, files);
     (void)stepHistory(core, movie, HistoryStep::Undo, files);
     (void)stepHistory(core, movie, HistoryStep::Redo, files);
   }

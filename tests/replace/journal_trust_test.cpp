@@ -144,7 +144,7 @@ TEST_F(JournalTrustTest, AJournalThatIsNotTheUsersOwnIsNeitherReadNorWrittenAndT
     open();  // the scan works
     EXPECT_TRUE(logged("The journal " + journalPath + " was refused (")) << host.lines.size();
     usePicture(3);
-    EXPECT_FALSE(begin(core, 2));
+    EXPECT_FALSE(writeBufferToScene(core, 2));
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_NE(host.boxes[0].text.find(journalPath), std::string::npos) << host.boxes[0].text;
     EXPECT_FALSE(undoReplace(core));
@@ -160,14 +160,14 @@ TEST_F(JournalTrustTest, AJournalThatIsNotTheUsersOwnIsNeitherReadNorWrittenAndT
   testing::writeFile(journalPath, {'B', 'M', 1, 2, 3});
   ::chmod(journalPath.c_str(), 0600);
   open();
-  EXPECT_FALSE(begin(core, 2));
+  EXPECT_FALSE(writeBufferToScene(core, 2));
   EXPECT_NE(host.boxes.at(0).text.find("not an Orvane journal"), std::string::npos);
   EXPECT_EQ(testing::readFile(journalPath), (Bytes{'B', 'M', 1, 2, 3}));
 
   // A new journal is the user's alone.
   std::filesystem::remove(journalPath);
   open();
-  EXPECT_TRUE(begin(core, 2));
+  EXPECT_TRUE(writeBufferToScene(core, 2));
   struct stat st {};
   ASSERT_EQ(::lstat(journalPath.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -227,7 +227,7 @@ TEST_F(JournalTrustTest, AHugeSparseJournalCostsNeitherTheProgramNorItsMemory) {
     // Nothing whole in a terabyte of zeros: not written to (the current
     // format), or written anew with nothing lost (the first, which ends at
     // its first record that does not hold).
-    EXPECT_EQ(begin(core, 1).ok(), !current);
+    EXPECT_EQ(writeBufferToScene(core, 1).ok(), !current);
     if (current) EXPECT_EQ(testing::readFile(movie), original);
     else EXPECT_LT(std::filesystem::file_size(journalPath), 100000u);
     std::filesystem::remove(journalPath);
@@ -238,7 +238,7 @@ TEST_F(JournalTrustTest, AHugeSparseJournalCostsNeitherTheProgramNorItsMemory) {
 TEST_F(JournalTrustTest, AFlippedByteCostsOneEntryAndEveryOtherStaysListedAndUndoable) {
   for (int n = 1; n <= kPreviews; ++n) {
     usePicture(100 + n);
-    ASSERT_TRUE(begin(core, n));
+    ASSERT_TRUE(writeBufferToScene(core, n));
   }
   // Each write is followed by its mark; the writes are the even entries.
   Bytes j = testing::readFile(journalPath);
@@ -260,7 +260,7 @@ TEST_F(JournalTrustTest, AFlippedByteCostsOneEntryAndEveryOtherStaysListedAndUnd
   // Appending goes after everything readable, losing nothing.
   open();
   usePicture(300);
-  ASSERT_TRUE(begin(core, 10));
+  ASSERT_TRUE(writeBufferToScene(core, 10));
   EXPECT_EQ(history(JournalRead::Checked).replacements.size(), kPreviews - 2u);
   // Every step listed can be undone; the damaged ones stay in the movie.
   for (int i = 0; i < kPreviews - 2; ++i) ASSERT_TRUE(undoReplace(core)) << i << ": " << host.boxes.back().text;
@@ -302,13 +302,13 @@ TEST_F(JournalTrustTest, TheHistoryKeepsTheNewestHundredStepsAndPruningOnRequest
   Bytes after50;
   for (int i = 1; i <= 150; ++i) {
     usePicture(1000 + i);
-    ASSERT_TRUE(begin(core, 1 + i % kPreviews)) << i;
+    ASSERT_TRUE(writeBufferToScene(core, 1 + i % kPreviews)) << i;
     if (i == 50) after50 = testing::readFile(movie);
   }
   EXPECT_EQ(history().replacements.size(), 100u);
   // The same picture again is no step at all.
   const auto before = testing::readFile(journalPath);
-  ASSERT_TRUE(begin(core, 1 + 150 % kPreviews));
+  ASSERT_TRUE(writeBufferToScene(core, 1 + 150 % kPreviews));
   EXPECT_TRUE(logged("already holds this picture: nothing was written."));
   EXPECT_EQ(testing::readFile(journalPath), before);
 
@@ -360,7 +360,7 @@ struct RewriteKiller final : testing::PassThroughFiles {
 TEST_F(JournalTrustTest, AKillAtEveryStepOfThePruningRewriteLeavesTheOldJournalOrTheNewWhole) {
   for (int n = 1; n <= 8; ++n) {
     usePicture(200 + n);
-    ASSERT_TRUE(begin(core, n));
+    ASSERT_TRUE(writeBufferToScene(core, n));
   }
   const Bytes oldJournal = testing::readFile(journalPath), movieNow = testing::readFile(movie);
   Bytes newJournal;

@@ -141,7 +141,7 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   loadPicture();
   const auto pictureBuffer = core.s.pictureBuffer;
   const auto previewPlaces = core.s.previewPlaces;
-  ASSERT_TRUE(begin(core, 2));
+  ASSERT_TRUE(writeBufferToScene(core, 2));
 
   // makeRecord builds the prefixes and trailer anew: every row 00 90, trailer as before.
   const Bytes once = testing::readFile(movie);
@@ -153,19 +153,19 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   EXPECT_EQ(core.s.pictureBuffer, pictureBuffer);
   EXPECT_EQ(core.s.previewPlaces, previewPlaces);
 
-  ASSERT_TRUE(begin(core, 2));
+  ASSERT_TRUE(writeBufferToScene(core, 2));
   EXPECT_EQ(testing::readFile(movie), once);
 }
 
 TEST_F(WriterTest, RefusesWithoutPictureOrPreview) {
-  EXPECT_FALSE(begin(core, 1));  // nothing loaded: the zero buffer would break the record
+  EXPECT_FALSE(writeBufferToScene(core, 1));  // nothing loaded: the zero buffer would break the record
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "Nothing to insert");
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Information);
   loadPicture();
-  for (int scene : {0, 3, -1}) EXPECT_FALSE(begin(core, scene));
+  for (int scene : {0, 3, -1}) EXPECT_FALSE(writeBufferToScene(core, scene));
   core.s.moviefile.clear();
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
 
   ASSERT_EQ(host.boxes.size(), 4u);
   for (const auto& box : host.boxes) EXPECT_EQ(box.title, "Nothing to replace");
@@ -176,9 +176,9 @@ TEST_F(WriterTest, RefusesWithoutPictureOrPreview) {
 TEST_F(WriterTest, MovedOrDeletedMovieIsReportedAndNotRecreated) {
   loadPicture();
   std::filesystem::rename(movie, dir.file("elsewhere.3mm"));
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
   std::filesystem::remove(dir.file("elsewhere.3mm"));
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
 
   EXPECT_FALSE(std::filesystem::exists(movie));
   ASSERT_EQ(host.boxes.size(), 2u);
@@ -198,7 +198,7 @@ TEST_F(WriterTest, ChangedMovieIsLeftAlone) {
   for (const Bytes& changed : {shifted, shortened}) {
     testing::writeFile(movie, changed);
     host.boxes.clear();
-    EXPECT_FALSE(begin(core, 2));
+    EXPECT_FALSE(writeBufferToScene(core, 2));
     EXPECT_EQ(testing::readFile(movie), changed);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, "Movie changed");
@@ -211,7 +211,7 @@ TEST_F(WriterTest, ReadOnlyMovieIsReported) {
   if (::geteuid() == 0) GTEST_SKIP() << "root may write read-only files";
   loadPicture();
   std::filesystem::permissions(movie, std::filesystem::perms::owner_read);
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::Critical);
   EXPECT_NE(host.boxes[0].text.find(movie), std::string::npos);
@@ -235,7 +235,7 @@ TEST_F(WriterTest, EveryFailedStepLeavesTheOldRecordAndTellsTheUser) {
     files.fault = c.fault;
     host.boxes.clear();
     host.lines.clear();
-    EXPECT_FALSE(begin(core, 1, files));
+    EXPECT_FALSE(writeBufferToScene(core, 1, files));
     EXPECT_EQ(testing::readFile(movie), original);
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, "Can't write");
@@ -249,7 +249,7 @@ TEST_F(WriterTest, EveryFailedStepLeavesTheOldRecordAndTellsTheUser) {
   FaultyFiles files;
   files.fault = Fault::EveryLaterWrite;
   host.boxes.clear();
-  EXPECT_FALSE(begin(core, 1, files));
+  EXPECT_FALSE(writeBufferToScene(core, 1, files));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_NE(host.boxes[0].text.find("may be damaged"), std::string::npos);
 }

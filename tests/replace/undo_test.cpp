@@ -65,7 +65,7 @@ struct UndoTest : ::testing::Test {
 TEST_F(UndoTest, TwentyReplacementsUndoneGiveTheOriginalBackAndRedoneGiveThemAgain) {
   for (int i = 0; i < 20; ++i) {
     usePicture(30 + i);
-    ASSERT_TRUE(begin(core, 1 + (i * 3) % 4));  // previews 1, 4, 3, 2, 1, ...: each one several times
+    ASSERT_TRUE(writeBufferToScene(core, 1 + (i * 3) % 4));  // previews 1, 4, 3, 2, 1, ...: each one several times
   }
   EXPECT_TRUE(storeMatchesFile());
   const Bytes replaced = testing::readFile(movie);
@@ -86,12 +86,12 @@ TEST_F(UndoTest, TwentyReplacementsUndoneGiveTheOriginalBackAndRedoneGiveThemAga
 
   // Written since the last scan, the movie takes a further replacement: the scan's facts followed.
   usePicture(99);
-  EXPECT_TRUE(begin(core, 2));
+  EXPECT_TRUE(writeBufferToScene(core, 2));
 }
 
 TEST_F(UndoTest, UndoAfterAnOutsideChangeIsRefusedAndChangesNothing) {
   usePicture(5);
-  ASSERT_TRUE(begin(core, 2));
+  ASSERT_TRUE(writeBufferToScene(core, 2));
   Bytes changed = testing::readFile(movie);
   changed[kAt[1] + 2 + 146 * 40] ^= 1;  // one pixel, by another program
   testing::writeFile(movie, changed);
@@ -110,7 +110,7 @@ TEST_F(UndoTest, AMovieChangedOrSwappedSinceTheScanIsNeverWritten) {
   usePicture(6);
   const auto refusedLeaving = [&](const Bytes& expected) {
     host.boxes.clear();
-    EXPECT_FALSE(begin(core, 1));
+    EXPECT_FALSE(writeBufferToScene(core, 1));
     ASSERT_EQ(host.boxes.size(), 1u);
     EXPECT_EQ(host.boxes[0].title, "Movie changed");
     EXPECT_EQ(testing::readFile(movie), expected);
@@ -140,7 +140,7 @@ TEST_F(UndoTest, AMovieChangedOrSwappedSinceTheScanIsNeverWritten) {
   std::filesystem::remove(link);
   std::filesystem::create_symlink(movie, link);
   host.boxes.clear();
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
   EXPECT_EQ(host.boxes.at(0).title, "Movie changed");
   EXPECT_EQ(testing::readFile(movie), edited);
   EXPECT_EQ(testing::readFile(dir.file("a.3mm")), original);
@@ -152,13 +152,13 @@ TEST_F(UndoTest, ASecondWriterWaitsBrieflyThenIsToldWhy) {
   ASSERT_TRUE(other);
   ASSERT_TRUE((*other)->tryLock());
   core.lockPatience = std::chrono::milliseconds(30);
-  EXPECT_FALSE(begin(core, 1));
+  EXPECT_FALSE(writeBufferToScene(core, 1));
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "Movie in use");
   EXPECT_NE(host.boxes[0].text.find("Another program is writing to this movie"), std::string::npos);
   EXPECT_EQ(testing::readFile(movie), original);
   ASSERT_TRUE((*other)->close());
-  EXPECT_TRUE(begin(core, 1));
+  EXPECT_TRUE(writeBufferToScene(core, 1));
 }
 
 // A folder that takes no new file (read-only, or not ours): the journal goes
@@ -186,7 +186,7 @@ TEST_F(UndoTest, AFolderThatTakesNoNewFileSendsTheJournalToTheStateFolder) {
   files.allowed = state.path().string();
 
   usePicture(8);
-  EXPECT_TRUE(begin(core, 3, files));
+  EXPECT_TRUE(writeBufferToScene(core, 3, files));
   EXPECT_FALSE(std::filesystem::exists(movie + ".orvane-journal"));
   const std::string place = journalPlaces(movie).state;
   EXPECT_EQ(place.rfind(state.path().string() + "/orvane/journals/u.3mm-", 0), 0u) << place;

@@ -56,7 +56,7 @@ TEST_P(WriterKillTest, RecordIsAllOldOrAllNewAndNothingElseChanges) {
     if (!loadfile3(core, movie) || core.s.piccount != 1) _exit(12);
     const rlimit limit{kAt + GetParam().limitFromRecord, RLIM_INFINITY};
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(11);
-    const bool written = begin(core, 1).ok();
+    const bool written = writeBufferToScene(core, 1).ok();
     // Told the user: a critical box naming the movie.
     const bool told = !host.boxes.empty() && host.boxes.back().icon == BoxIcon::Critical &&
                       host.boxes.back().text.find(movie) != std::string::npos;
