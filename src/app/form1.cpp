@@ -31,7 +31,7 @@
 #include "app/put_back_dialog.h"
 #include "app/recent_movies.h"
 #include "app/shape_widget.h"
-#include "app/switch_dialog.h"
+#include "app/insert_dialog.h"
 #include "display/drawing.h"
 #include "display/grid.h"
 #include "display/palette_choice.h"
@@ -86,8 +86,8 @@ Form1::Form1(const std::string& appdir, QWidget* parent) : QMainWindow(parent) {
   setWindowIcon(orvaneIcon());  // the dialogs, children of this window, show it too
   buildWindow();
   buildMenu();
-  switch_ = new Switch(this, *core_);
-  connect(switch_, &Switch::wrote, this, &Form1::refreshEditMenu);
+  insertDialog_ = new InsertDialog(this, *core_);
+  connect(insertDialog_, &InsertDialog::wrote, this, &Form1::refreshEditMenu);
   import_ = new PictureImport(*core_, this);
   connect(import_, &PictureImport::imported, this,
           [this](const QString& path) { status_->setPictureSource(QFileInfo(path).fileName()); });
@@ -277,7 +277,7 @@ void Form1::palette_Click() {
 
 void Form1::openMovie(const QString& path) {
   // The dialog shows and acts on the movie it was opened for: it goes away.
-  switch_->hide();
+  insertDialog_->hide();
   core_->logline("File selected, loading...", orvane::tag::Main);
   rememberFolder(path);
   const std::string native = QDir::toNativeSeparators(path).toStdString();
@@ -420,7 +420,7 @@ void Form1::closeEvent(QCloseEvent* event) {
   // The main window going away ends the program; no other window outlives it.
   event->accept();
   RecentMovies().setWindowPosition(pos());
-  switch_->hide();
+  insertDialog_->hide();
   QApplication::quit();
 }
 
@@ -432,7 +432,7 @@ void Form1::pageScrolled() { orvane::pageScrolled(*core_); }
 
 void Form1::selectPreviewAt(Qt::MouseButton, Qt::KeyboardModifiers, double x, double y) {
   if (orvane::selectPreviewAt(*core_, x, y, offex_->value()) == 0) return;
-  switch_->showFor(QRect(picture1_->mapToGlobal(QPoint(0, 0)), picture1_->size()));
+  insertDialog_->showFor(QRect(picture1_->mapToGlobal(QPoint(0, 0)), picture1_->size()));
 }
 
 void Form1::chooseCell(int cell) {
@@ -505,5 +505,5 @@ void Form1::paintBufferPicture(const orvane::Picture& picture) {
   // Every road that loads a picture draws it here, and so does every redraw
   // after the stores changed (a replacement, an undo): the open dialog, which
   // shows the same buffer beside the chosen preview, follows.
-  if (switch_ && switch_->isVisible()) switch_->copyout();
+  if (insertDialog_ && insertDialog_->isVisible()) insertDialog_->copyout();
 }

@@ -21,7 +21,7 @@ class PutBackDialog;
 class QPlainTextEdit;
 class QScrollBar;
 class ShapeWidget;
-class Switch;
+class InsertDialog;
 class QAction;
 class GridNavigator;
 class GridStatus;
@@ -71,7 +71,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   QPlainTextEdit* text1() const { return text1_; }
   ShapeWidget* shape1() const { return shape1_; }
   ShapeWidget* shape3() const { return shape3_; }
-  Switch* switchDialog() const { return switch_; }
+  InsertDialog* insertDialog() const { return insertDialog_; }
   GridNavigator* navigator() const { return navigator_; }
   GridStatus* gridStatus() const { return status_; }
   QMenu* recentMenu() const { return recentMenu_; }
@@ -138,7 +138,7 @@ class Form1 : public QMainWindow, public orvane::Host {
   ShapeWidget* shape2_ = nullptr;
   ShapeWidget* shape1_ = nullptr;
   ShapeWidget* shape3_ = nullptr;
-  Switch* switch_ = nullptr;
+  InsertDialog* insertDialog_ = nullptr;
   GridNavigator* navigator_ = nullptr;
   GridStatus* status_ = nullptr;
   QMenu* recentMenu_ = nullptr;

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 #include "app/picture_box.h"
-#include "app/switch_dialog.h"
+#include "app/insert_dialog.h"
 #include "display/drawing.h"
 
 namespace {
@@ -117,7 +117,7 @@ QWidget* PutBackDialog::sceneRow(const orvane::Stores& s, const orvane::PlannedS
   layout->addWidget(label);
   layout->addWidget(pictureBox(row, orvane::composeRows(s, scene.rows), "new"));
   auto* arrow = new QLabel(row);
-  arrow->setPixmap(Switch::arrowIcon());
+  arrow->setPixmap(InsertDialog::arrowIcon());
   layout->addWidget(arrow);
   layout->addWidget(pictureBox(row, orvane::composePreview(s, scene.preview), "old"));
   return row;

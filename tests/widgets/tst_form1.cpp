@@ -29,7 +29,7 @@
 #include "app/picture_box.h"
 #include "app/put_back_dialog.h"
 #include "app/shape_widget.h"
-#include "app/switch_dialog.h"
+#include "app/insert_dialog.h"
 #include "display/drawing.h"
 #include "display/palette.h"
 #include "previews/record_format.h"
@@ -232,7 +232,7 @@ class TestForm1 : public QObject {
 
     // Any button selects; the last column and row of a cell's hit area still count.
     QTest::mouseClick(form->picture1(), Qt::RightButton, {}, QPoint(2 + 154 + 144, 2 + 0 + 81));
-    Switch* dialog = form->switchDialog();
+    InsertDialog* dialog = form->insertDialog();
     QVERIFY(dialog->isVisible());
     QCOMPARE(int(form->core().s.selpic), 2);
     QVERIFY(dialog->timer1()->isActive());
@@ -317,7 +317,7 @@ class TestForm1 : public QObject {
     QCOMPARE(form->picture2()->image().pixel(70, 40), orvane::composeBuffer(form->core().s).at(70, 40));
 
     QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 10, 2 + 10));  // scene 1
-    QTest::mouseClick(form->switchDialog()->command1(), Qt::LeftButton);             // "Yes"
+    QTest::mouseClick(form->insertDialog()->command1(), Qt::LeftButton);             // "Yes"
     QCOMPARE(boxes.back().text, QString("Done,Scene preview was replaced."));
     const orvane::Picture wanted = orvane::composeBuffer(form->core().s);
     form->openMovie(movie);
@@ -375,7 +375,7 @@ class TestForm1 : public QObject {
   void iconShortcutsAndTheLastFolder() {
     auto form = makeForm();
     QVERIFY(!form->windowIcon().isNull());
-    QCOMPARE(form->switchDialog()->windowIcon().cacheKey(), form->windowIcon().cacheKey());
+    QCOMPARE(form->insertDialog()->windowIcon().cacheKey(), form->windowIcon().cacheKey());
     const QList<std::pair<const char*, QKeySequence>> keys = {
         {"Opene", QKeySequence("Ctrl+O")}, {"openbmp", QKeySequence("Ctrl+B")},
         {"exportPreviews", QKeySequence("Ctrl+E")}, {"exit", QKeySequence("Ctrl+Q")}, {"Draw", QKeySequence("F5")}};
@@ -453,8 +453,8 @@ class TestForm1 : public QObject {
 
     QTest::keyClick(grid, Qt::Key_Return);
     QCOMPARE(int(form->core().s.selpic), 12);
-    QVERIFY(form->switchDialog()->isVisible());
-    form->switchDialog()->hide();
+    QVERIFY(form->insertDialog()->isVisible());
+    form->insertDialog()->hide();
     grid->setFocus();
     QTest::keyClick(grid, Qt::Key_Left);
     QTest::keyClick(grid, Qt::Key_Space);
@@ -502,9 +502,9 @@ class TestForm1 : public QObject {
   void closingTheWindowLeavesNoDialogBehind() {
     auto form = makeForm();
     form->show();
-    form->switchDialog()->show();
+    form->insertDialog()->show();
     form->close();
-    QVERIFY(!form->switchDialog()->isVisible());
+    QVERIFY(!form->insertDialog()->isVisible());
   }
 
   // After Yes the grid shows what the movie holds; Edit takes it back and
@@ -527,7 +527,7 @@ class TestForm1 : public QObject {
 
     // The dialog, shown before any picture: loading one redraws its left box.
     QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));  // preview 7
-    Switch* dialog = form->switchDialog();
+    InsertDialog* dialog = form->insertDialog();
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->timer1()->isActive(), 1000);
     form->openBmp(bmp);
     QCOMPARE(dialog->picture1()->image().pixel(3, 0), orvane::composeBuffer(form->core().s).at(3, 0));
@@ -673,7 +673,7 @@ void TestForm1::theInsertDialogAsksAndEscAnswersNo() {
   form->openMovie(movie);
   form->openBmp(bmpFile(dir, "p.bmp"));
   QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 308 + 10, 2 + 90 + 10));  // scene 7
-  Switch* dialog = form->switchDialog();
+  InsertDialog* dialog = form->insertDialog();
   QVERIFY(dialog->isVisible());
   QCOMPARE(dialog->windowTitle(), QString("Insert?"));
   QCOMPARE(dialog->question()->text(), QString("Replace the preview of scene 7 with this picture?"));

@@ -15,10 +15,10 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-class Switch : public QDialog {
+class InsertDialog : public QDialog {
   Q_OBJECT
  public:
-  Switch(QWidget* owner, orvane::Core& core);
+  InsertDialog(QWidget* owner, orvane::Core& core);
 
   // Shows the dialog (not modally) and arms the timer that draws it 75 ms later;
   // a dialog already on screen is raised and redrawn with the new choice. A

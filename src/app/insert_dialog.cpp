@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/switch_dialog.h"
+#include "app/insert_dialog.h"
 
 #include <algorithm>
 
@@ -14,7 +14,7 @@
 #include "display/drawing.h"
 #include "workflow/replace_road.h"
 
-Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core) {
+InsertDialog::InsertDialog(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core) {
   // A child of the main window: it closes with it and never outlives it.
   setWindowTitle("Insert?");
   setModal(false);
@@ -55,17 +55,17 @@ Switch::Switch(QWidget* owner, orvane::Core& core) : QDialog(owner), core_(core)
   command2_->setGeometry(275, 140, 75, 26);
   command1_->setDefault(true);
   command2_->setAutoDefault(false);
-  connect(command1_, &QPushButton::clicked, this, &Switch::Command1_Click);
-  connect(command2_, &QPushButton::clicked, this, &Switch::Command2_Click);
+  connect(command1_, &QPushButton::clicked, this, &InsertDialog::Command1_Click);
+  connect(command2_, &QPushButton::clicked, this, &InsertDialog::Command2_Click);
   setTabOrder(command1_, command2_);
 
   timer1_ = new QTimer(this);
   timer1_->setSingleShot(true);
   timer1_->setInterval(75);
-  connect(timer1_, &QTimer::timeout, this, &Switch::Timer1_Timer);
+  connect(timer1_, &QTimer::timeout, this, &InsertDialog::Timer1_Timer);
 }
 
-QPixmap Switch::arrowIcon() {
+QPixmap InsertDialog::arrowIcon() {
   QPixmap pixmap(32, 32);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
@@ -85,7 +85,7 @@ QPixmap Switch::arrowIcon() {
   return pixmap;
 }
 
-QPoint Switch::placeClearOf(const QRect& mainFrame, const QRect& grid, const QSize& size, const QRect& screen) {
+QPoint InsertDialog::placeClearOf(const QRect& mainFrame, const QRect& grid, const QSize& size, const QRect& screen) {
   const QPoint candidates[] = {
       {mainFrame.left(), mainFrame.bottom() + 1},
       {mainFrame.right() + 1, mainFrame.top()},
@@ -101,7 +101,7 @@ QPoint Switch::placeClearOf(const QRect& mainFrame, const QRect& grid, const QSi
   return {x, y};
 }
 
-void Switch::showFor(const QRect& grid) {
+void InsertDialog::showFor(const QRect& grid) {
   shownForScan_ = core_.s.scanSerial;
   if (!isVisible()) {
     const QWidget* main = parentWidget()->window();
@@ -119,23 +119,23 @@ void Switch::showFor(const QRect& grid) {
   timer1_->start();  // (re)arms the one-shot draw
 }
 
-void Switch::Timer1_Timer() {
+void InsertDialog::Timer1_Timer() {
   timer1_->stop();
   copyout();
 }
 
-void Switch::describeChoice() {
+void InsertDialog::describeChoice() {
   question_->setText(QString("Replace the preview of scene %1 with this picture?").arg(core_.s.selpic));
   oldCaption_->setText(QString("Scene %1 now").arg(core_.s.selpic));
 }
 
-void Switch::copyout() {
+void InsertDialog::copyout() {
   describeChoice();
   picture1_->paintPicture(0, 0, orvane::composeBuffer(core_.s));
   picture2_->paintPicture(0, 0, orvane::composePreview(core_.s, core_.s.selpic));
 }
 
-void Switch::Command1_Click() {
+void InsertDialog::Command1_Click() {
   // A dialog shown for one scan never writes after the next: the preview it
   // shows belongs to the movie scanned then. Every outcome of the write has
   // been shown to the user in a box.
@@ -146,6 +146,6 @@ void Switch::Command1_Click() {
   hide();
 }
 
-void Switch::Command2_Click() { hide(); }
+void InsertDialog::Command2_Click() { hide(); }
 
-void Switch::reject() { Command2_Click(); }  // Esc answers No
+void InsertDialog::reject() { Command2_Click(); }  // Esc answers No
