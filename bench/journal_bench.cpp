@@ -15,22 +15,22 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fcntl.h>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/console_host.h"
 #include "previews/record_format.h"
 #include "replace/journal_entry.h"
 #include "replace/undo.h"
-#include "cli/console_host.h"
 #include "shell/core.h"
 #include "workflow/open_movie.h"
 
@@ -46,7 +46,8 @@ constexpr int kPreviews = 20;
 std::size_t at(int n) { return 4096 + static_cast<std::size_t>(n - 1) * (record::kRecordBytes + 100); }
 
 Bytes recordOf(int seed) {
-  return record::buildRecord([seed](int x, int y) { return static_cast<std::uint8_t>((x * 7 + y * 3 + seed * 11) % 151); });
+  return record::buildRecord(
+      [seed](int x, int y) { return static_cast<std::uint8_t>((x * 7 + y * 3 + seed * 11) % 151); });
 }
 
 void writeFile(const std::string& path, const Bytes& bytes) {
@@ -79,7 +80,8 @@ void writeJournal(const std::string& path, Bytes& movie, std::uint64_t bytes, st
     after.resize(record::kTrailerOffset);
     std::copy(after.begin(), after.end(), movie.begin() + static_cast<std::ptrdiff_t>(at(n)));
     e.scenes.push_back({n, at(n), std::move(before), std::move(after)});
-    for (const journal::Record& r : {journal::Record{e}, journal::Record{journal::Mark{seq++, e.seq, journal::Outcome::Done}}}) {
+    for (const journal::Record& r :
+         {journal::Record{e}, journal::Record{journal::Mark{seq++, e.seq, journal::Outcome::Done}}}) {
       const Bytes b = journal::encodeEntry(r);
       out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
       written += b.size();
@@ -125,10 +127,14 @@ int main(int argc, char** argv) {
   int rounds = 5;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string k = argv[i];
-    if (k == "--dir") dir = argv[i + 1];
-    else if (k == "--journal-mib") journalMiB = std::strtoull(argv[i + 1], nullptr, 10);
-    else if (k == "--steps") steps = std::strtoull(argv[i + 1], nullptr, 10);
-    else if (k == "--rounds") rounds = std::atoi(argv[i + 1]);
+    if (k == "--dir")
+      dir = argv[i + 1];
+    else if (k == "--journal-mib")
+      journalMiB = std::strtoull(argv[i + 1], nullptr, 10);
+    else if (k == "--steps")
+      steps = std::strtoull(argv[i + 1], nullptr, 10);
+    else if (k == "--rounds")
+      rounds = std::atoi(argv[i + 1]);
   }
   const std::string folder = dir + "/orvane-journal-bench-" + std::to_string(::getpid());
   std::filesystem::create_directories(folder);
@@ -173,9 +179,8 @@ int main(int argc, char** argv) {
   std::size_t undone = 0;
   while (undone < steps && stepHistory(core, movie, HistoryStep::Undo)) ++undone;
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-  std::printf("undo: %zu of %zu replacements one by one in %.3f s (%.2f ms each); movie as it was: %s\n", undone,
-              steps, seconds, seconds * 1e3 / static_cast<double>(std::max<std::size_t>(undone, 1)),
-              [&] {
+  std::printf("undo: %zu of %zu replacements one by one in %.3f s (%.2f ms each); movie as it was: %s\n", undone, steps,
+              seconds, seconds * 1e3 / static_cast<double>(std::max<std::size_t>(undone, 1)), [&] {
                 std::ifstream in(movie, std::ios::binary);
                 return Bytes(std::istreambuf_iterator<char>(in), {}) == baseMovie() ? "yes" : "NO";
               }());

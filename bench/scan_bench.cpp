@@ -74,8 +74,10 @@ int run(const std::vector<std::string>& args, std::string* output = nullptr) {
   const int outputFd = output ? ::mkstemp(outputPath) : -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (outputFd >= 0) posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
-  else posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (outputFd >= 0)
+    posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+  else
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   int status = -1;
@@ -177,8 +179,10 @@ std::vector<std::uint8_t> searchData(const std::string& kind) {
   orvane::sample::Rng rng(1);
   if (kind == "random filler") orvane::sample::randomBytes(rng, data);
   for (std::size_t i = 0; i < data.size(); ++i) {
-    if (kind == "back-to-back records") data[i] = rec[i % rec.size()];
-    else if (kind == "00 90 pairs") data[i] = i % 2 ? 0x90 : 0x00;
+    if (kind == "back-to-back records")
+      data[i] = rec[i % rec.size()];
+    else if (kind == "00 90 pairs")
+      data[i] = i % 2 ? 0x90 : 0x00;
   }
   return data;
 }
@@ -248,11 +252,16 @@ int main(int argc, char** argv) {
   std::string dir = std::filesystem::temp_directory_path().string();
   std::vector<char*> rest{argv[0]};
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--size-mib") && i + 1 < argc) sizeMiB = std::strtoull(argv[++i], nullptr, 10);
-    else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc) dir = argv[++i];
-    else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc) rounds = std::max(1, std::atoi(argv[++i]));
-    else if (!std::strcmp(argv[i], "--cold-runs") && i + 1 < argc) coldRuns = std::max(1, std::atoi(argv[++i]));
-    else rest.push_back(argv[i]);
+    if (!std::strcmp(argv[i], "--size-mib") && i + 1 < argc)
+      sizeMiB = std::strtoull(argv[++i], nullptr, 10);
+    else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc)
+      dir = argv[++i];
+    else if (!std::strcmp(argv[i], "--rounds") && i + 1 < argc)
+      rounds = std::max(1, std::atoi(argv[++i]));
+    else if (!std::strcmp(argv[i], "--cold-runs") && i + 1 < argc)
+      coldRuns = std::max(1, std::atoi(argv[++i]));
+    else
+      rest.push_back(argv[i]);
   }
   const std::filesystem::path work = std::filesystem::path(dir) / ("orvane-bench-" + std::to_string(getpid()));
   std::filesystem::create_directories(work);
@@ -283,9 +292,10 @@ int main(int argc, char** argv) {
     results[kind] = measure(paths[kind], rounds);
   }
 
-  std::printf("\nScan of %llu MiB movies with 255 previews, in the page cache; GB/s (median of %d rounds) and ratio "
-              "to the plain read (median of the rounds' ratios):\n",
-              static_cast<unsigned long long>(sizeMiB), rounds);
+  std::printf(
+      "\nScan of %llu MiB movies with 255 previews, in the page cache; GB/s (median of %d rounds) and ratio "
+      "to the plain read (median of the rounds' ratios):\n",
+      static_cast<unsigned long long>(sizeMiB), rounds);
   std::printf("  %-21s | %6s %6s %5s | %13s %8s %5s | %-9s %6s %6s %5s\n", "", "plain", "scan", "ratio",
               "plain process", "cli scan", "ratio", "one core:", "plain", "scan", "ratio");
   for (Filler kind : kinds) {
@@ -324,9 +334,10 @@ int main(int argc, char** argv) {
     leftCached = std::max(leftCached, evict(coldPath));
     cold.times["cli"].push_back(seconds([&] { run(cliScan(coldPath)); }));
   }
-  std::printf("\nCold movie (random filler, dropped from the page cache before each run, at most %.0f %% left), "
-              "median of %d:\n",
-              100 * leftCached, coldRuns);
+  std::printf(
+      "\nCold movie (random filler, dropped from the page cache before each run, at most %.0f %% left), "
+      "median of %d:\n",
+      100 * leftCached, coldRuns);
   std::printf("  plain read process %6.2f GB/s   orvane-cli scan %6.2f GB/s   ratio %5.2f\n",
               cold.rate("plain process", size), cold.rate("cli", size), cold.ratio("cli", "plain process"));
 

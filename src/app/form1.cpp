@@ -5,33 +5,33 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
-#include <QMimeData>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLayout>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTimer>
 #include <new>
 
 #include "app/app_icon.h"
 #include "app/grid_navigator.h"
 #include "app/grid_status.h"
+#include "app/import_dialog.h"
+#include "app/insert_dialog.h"
 #include "app/palette_window.h"
 #include "app/picture_box.h"
-#include "app/import_dialog.h"
 #include "app/picture_import.h"
 #include "app/put_back_dialog.h"
 #include "app/recent_movies.h"
 #include "app/shape_widget.h"
-#include "app/insert_dialog.h"
 #include "display/drawing.h"
 #include "display/grid.h"
 #include "display/palette_choice.h"
@@ -75,7 +75,8 @@ QAction* addItem(Menu* menu, Form1* form, const QString& caption, const char* na
   return action;
 }
 
-const QString kEmptyGridHint = QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
+const QString kEmptyGridHint =
+    QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
 
 }  // namespace
 
@@ -172,8 +173,8 @@ void Form1::buildMenu() {
   QMenu* edit = menuBar()->addMenu("&Edit");
   edit->setObjectName("Edit");
   undo_ = addItem(edit, this, "&Undo Replace", "undo", QKeySequence(Qt::CTRL | Qt::Key_Z), &Form1::undo_Click);
-  redo_ = addItem(edit, this, "&Redo Replace", "redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                  &Form1::redo_Click);
+  redo_ =
+      addItem(edit, this, "&Redo Replace", "redo", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), &Form1::redo_Click);
   connect(edit, &QMenu::aboutToShow, this, &Form1::refreshEditMenu);  // another program may have written meanwhile
 
   addItem(menuBar(), this, "&Show", "Draw", QKeySequence(Qt::Key_F5), &Form1::drawPage);
@@ -337,8 +338,9 @@ void Form1::about_Click() {
 void Form1::exportPreviews_Click() {
   const orvane::Stores& s = core_->s;
   if (s.moviefile.empty() || s.piccount == 0) {
-    messageBox(s.moviefile.empty() ? "There is no movie to export from yet.\nPlease open one first with \"Open mevrik Movie...\"."
-                                   : "The open movie holds no scene previews to export.",
+    messageBox(s.moviefile.empty()
+                   ? "There is no movie to export from yet.\nPlease open one first with \"Open mevrik Movie...\"."
+                   : "The open movie holds no scene previews to export.",
                "Nothing to export", orvane::BoxIcon::Information);
     return;
   }
@@ -350,12 +352,10 @@ void Form1::exportPreviews_Click() {
   int existing = 0;
   for (const auto& item : items) existing += QFileInfo::exists(QString::fromStdString(item.path)) ? 1 : 0;
   if (existing > 0) {
-    const QString question = QString("%1 of the %2 files already exist in %3.\nReplace them?")
-                                 .arg(existing)
-                                 .arg(items.size())
-                                 .arg(folder);
-    const bool yes = askYesNo ? askYesNo(question)
-                              : QMessageBox::question(this, "Replace files?", question) == QMessageBox::Yes;
+    const QString question =
+        QString("%1 of the %2 files already exist in %3.\nReplace them?").arg(existing).arg(items.size()).arg(folder);
+    const bool yes =
+        askYesNo ? askYesNo(question) : QMessageBox::question(this, "Replace files?", question) == QMessageBox::Yes;
     if (!yes) return;
   }
   orvane::exportPreviews(*core_, items, dir);
@@ -364,15 +364,16 @@ void Form1::exportPreviews_Click() {
 void Form1::putBack_Click() {
   const orvane::Stores& s = core_->s;
   if (s.moviefile.empty() || s.piccount == 0) {
-    messageBox(s.moviefile.empty()
-                   ? "There is no movie to put previews back into yet.\nPlease open one first with \"Open mevrik Movie...\"."
-                   : "The open movie holds no scene previews to put back.",
-               "Nothing to put back", orvane::BoxIcon::Information);
+    messageBox(
+        s.moviefile.empty()
+            ? "There is no movie to put previews back into yet.\nPlease open one first with \"Open mevrik Movie...\"."
+            : "The open movie holds no scene previews to put back.",
+        "Nothing to put back", orvane::BoxIcon::Information);
     return;
   }
-  const QString folder = chooseFolder ? chooseFolder()
-                                      : QFileDialog::getExistingDirectory(this, "Put previews back from folder",
-                                                                          lastFolder_);
+  const QString folder = chooseFolder
+                             ? chooseFolder()
+                             : QFileDialog::getExistingDirectory(this, "Put previews back from folder", lastFolder_);
   if (folder.isEmpty()) return;
   const std::string dir = QDir::toNativeSeparators(folder).toStdString();
   const auto plan = orvane::planPutBack(s, dir, "bmp", orvane::bmpFileReader());
@@ -483,7 +484,7 @@ void Form1::messageBox(std::string_view text, std::string_view title, orvane::Bo
   if (showBox) return showBox(body, caption, icon);
   QMessageBox box(icon == orvane::BoxIcon::Critical      ? QMessageBox::Critical
                   : icon == orvane::BoxIcon::Information ? QMessageBox::Information
-                                                          : QMessageBox::NoIcon,
+                                                         : QMessageBox::NoIcon,
                   caption, body, QMessageBox::Ok, this);
   box.exec();
 }

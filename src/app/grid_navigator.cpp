@@ -34,8 +34,8 @@ void GridNavigator::place() {
   if (!keyboard_ || cell == 0)
     grid_->setFocusFrame({});
   else
-    grid_->setFocusFrame(QRect(s_.gridpos[cell][1], s_.gridpos[cell][2], orvane::kPictureWidth,
-                               orvane::kPictureHeight));
+    grid_->setFocusFrame(
+        QRect(s_.gridpos[cell][1], s_.gridpos[cell][2], orvane::kPictureWidth, orvane::kPictureHeight));
   emit framed();
 }
 
@@ -76,9 +76,7 @@ bool GridNavigator::keyPressed(int key) {
 bool GridNavigator::eventFilter(QObject* watched, QEvent* event) {
   if (watched != grid_) return false;
   switch (event->type()) {
-    case QEvent::Wheel:
-      QCoreApplication::sendEvent(pages_, event);
-      return true;
+    case QEvent::Wheel: QCoreApplication::sendEvent(pages_, event); return true;
     case QEvent::KeyPress: {
       auto* key = static_cast<QKeyEvent*>(event);
       if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) return false;
@@ -96,7 +94,6 @@ bool GridNavigator::eventFilter(QObject* watched, QEvent* event) {
       }
       return false;
     }
-    default:
-      return false;
+    default: return false;
   }
 }

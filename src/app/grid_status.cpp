@@ -72,8 +72,7 @@ void GridStatus::setPictureSource(const QString& source) {
 void GridStatus::refresh() {
   page_->setText(pageText(s_, std::max(0, pages_->value())));
   int preview = hovered_;
-  if (preview == 0 && navigator_->isFramed())
-    preview = orvane::kGridCells * pages_->value() + navigator_->focusCell();
+  if (preview == 0 && navigator_->isFramed()) preview = orvane::kGridCells * pages_->value() + navigator_->focusCell();
   tile_->setText(tileText(s_, preview));
 }
 

@@ -19,8 +19,7 @@ class QStatusBar;
 class GridStatus : public QObject {
   Q_OBJECT
  public:
-  GridStatus(PictureBox* grid, QScrollBar* pages, GridNavigator* navigator, const orvane::Stores& s,
-             QStatusBar* bar);
+  GridStatus(PictureBox* grid, QScrollBar* pages, GridNavigator* navigator, const orvane::Stores& s, QStatusBar* bar);
 
   // "Scene preview N — at byte P" (P the record's one-based position, with
   // the locale's thousands separator); empty for a number without a preview.

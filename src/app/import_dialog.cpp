@@ -42,7 +42,10 @@ QImage indexImage(const IndexPicture& picture, const std::vector<Rgb8>& colours)
 // ---- the frame view ---------------------------------------------------------
 
 FrameView::FrameView(QWidget* parent, QImage picture, int fullWidth, int fullHeight)
-    : QWidget(parent), picture_(std::move(picture)), fullWidth_(fullWidth), fullHeight_(fullHeight),
+    : QWidget(parent),
+      picture_(std::move(picture)),
+      fullWidth_(fullWidth),
+      fullHeight_(fullHeight),
       frame_(fullFrame(fullWidth, fullHeight)) {
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(480, 300);
@@ -178,9 +181,10 @@ ImportDialog::ImportDialog(QWidget* parent, const QString& path, std::vector<Rgb
   reduced_ = picture.convertToFormat(QImage::Format_RGBA8888);
 
   view_ = new FrameView(this, reduced_, fullWidth_, fullHeight_);
-  auto* help = new QLabel(QString::fromUtf8("Move the frame by dragging it or with the arrow keys (Shift: bigger "
-                                             "steps); resize it by dragging a corner, with the wheel or with + and \u2212."),
-                          this);
+  auto* help =
+      new QLabel(QString::fromUtf8("Move the frame by dragging it or with the arrow keys (Shift: bigger "
+                                   "steps); resize it by dragging a corner, with the wheel or with + and \u2212."),
+                 this);
   help->setWordWrap(true);
 
   fit_ = new QComboBox(this);
@@ -188,7 +192,8 @@ ImportDialog::ImportDialog(QWidget* parent, const QString& path, std::vector<Rgb
   fit_->addItem("Pad the whole picture", QVariant::fromValue(static_cast<int>(FitMode::Pad)));
   fit_->addItem("Stretch the whole picture", QVariant::fromValue(static_cast<int>(FitMode::Stretch)));
   dither_ = new QComboBox(this);
-  dither_->addItem(QString::fromUtf8("Floyd\u2013Steinberg"), QVariant::fromValue(static_cast<int>(Dither::FloydSteinberg)));
+  dither_->addItem(QString::fromUtf8("Floyd\u2013Steinberg"),
+                   QVariant::fromValue(static_cast<int>(Dither::FloydSteinberg)));
   dither_->addItem("None", QVariant::fromValue(static_cast<int>(Dither::None)));
   auto* choices = new QFormLayout;
   choices->addRow("&Fit:", fit_);

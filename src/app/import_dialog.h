@@ -59,8 +59,8 @@ class FrameView : public QWidget {
   orvane::convert::PictureRect frame_;
   bool shown_ = true;
   enum class Drag { None, Move, Corner } drag_ = Drag::None;
-  int anchorX_ = 0, anchorY_ = 0;        // a corner drag's fixed corner, picture pixels
-  double grabX_ = 0, grabY_ = 0;         // a move's pointer, picture pixels
+  int anchorX_ = 0, anchorY_ = 0;         // a corner drag's fixed corner, picture pixels
+  double grabX_ = 0, grabY_ = 0;          // a move's pointer, picture pixels
   orvane::convert::PictureRect grabbed_;  // the frame when the move began
 };
 

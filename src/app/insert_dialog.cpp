@@ -116,7 +116,7 @@ void InsertDialog::showFor(const QRect& grid) {
   raise();
   activateWindow();
   command1_->setFocus(Qt::TabFocusReason);  // a reason that shows the focus frame
-  timer1_->start();  // (re)arms the one-shot draw
+  timer1_->start();                         // (re)arms the one-shot draw
 }
 
 void InsertDialog::Timer1_Timer() {

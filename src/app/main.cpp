@@ -93,8 +93,7 @@ int main(int argc, char** argv) {
   if (const int code = handled(options, QApplication::arguments(), true); code >= 0) return code;
 
   const std::string appdir = orvane::withTrailingSeparator(
-      QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(),
-      QDir::separator().toLatin1());
+      QDir::toNativeSeparators(QApplication::applicationDirPath()).toStdString(), QDir::separator().toLatin1());
 
   Form1 form(appdir);
   form.show();

@@ -15,7 +15,6 @@ constexpr int kRows = 1 + orvane::kHues;
 static_assert(orvane::kGreys <= PaletteWindow::kColumns && orvane::kShades <= PaletteWindow::kColumns);
 static_assert(orvane::kGreys + orvane::kHues * orvane::kShades == kEntries);
 
-
 }  // namespace
 
 PaletteWindow::PaletteWindow(const orvane::Stores& stores, QWidget* parent) : QDialog(parent), s_(stores) {
@@ -58,7 +57,9 @@ bool PaletteWindow::event(QEvent* event) {
     const auto* help = static_cast<QHelpEvent*>(event);
     if (const int e = entryAt(help->pos()); e >= 0) {
       const QColor c = QColor::fromRgb(orvane::paletteArgb(s_, e));
-      QToolTip::showText(help->globalPos(), QString("Entry %1: red %2, green %3, blue %4").arg(e).arg(c.red()).arg(c.green()).arg(c.blue()));
+      QToolTip::showText(
+          help->globalPos(),
+          QString("Entry %1: red %2, green %3, blue %4").arg(e).arg(c.red()).arg(c.green()).arg(c.blue()));
     } else {
       QToolTip::hideText();
     }

@@ -4,8 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-PictureBox::PictureBox(QWidget* parent, QRect outer, QColor background)
-    : QFrame(parent), background_(background) {
+PictureBox::PictureBox(QWidget* parent, QRect outer, QColor background) : QFrame(parent), background_(background) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(2);
   setGeometry(outer);

@@ -12,8 +12,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/picture_box.h"
 #include "app/insert_dialog.h"
+#include "app/picture_box.h"
 #include "display/drawing.h"
 
 namespace {
@@ -21,7 +21,9 @@ namespace {
 constexpr int kBoxWidth = 148, kBoxHeight = 85;  // a picture and its sunken frame, as in Insert?
 constexpr int kRowsShown = 3;                    // scene rows visible before the list scrolls
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromUtf8(const std::string& text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QString count(std::size_t n, const char* one, const char* many) {
   return QString::number(n) + " " + (n == 1 ? one : many);
@@ -46,10 +48,10 @@ PutBackDialog::PutBackDialog(QWidget* parent, const orvane::Stores& s, const orv
 
   const std::size_t changes = plan.changes.size();
   auto* heading = new QLabel(changes == 0 ? QString("No scene preview will change.")
-                                     : count(changes, "scene preview", "scene previews") +
-                                           " will change: the new picture on the left, the preview as it is now "
-                                           "on the right.",
-                        this);
+                                          : count(changes, "scene preview", "scene previews") +
+                                                " will change: the new picture on the left, the preview as it is now "
+                                                "on the right.",
+                             this);
   heading->setWordWrap(true);
   layout->addWidget(heading);
 
@@ -91,9 +93,8 @@ PutBackDialog::PutBackDialog(QWidget* parent, const orvane::Stores& s, const orv
     layout->addWidget(notes_);
   }
 
-  buttons_ = new QDialogButtonBox(changes > 0 ? QDialogButtonBox::Yes | QDialogButtonBox::No
-                                              : QDialogButtonBox::Close,
-                                  this);
+  buttons_ =
+      new QDialogButtonBox(changes > 0 ? QDialogButtonBox::Yes | QDialogButtonBox::No : QDialogButtonBox::Close, this);
   // Neither answer is taken by a stray Enter, as in Insert?.
   for (QAbstractButton* b : buttons_->buttons())
     if (auto* push = qobject_cast<QPushButton*>(b)) push->setAutoDefault(false);
@@ -108,10 +109,9 @@ QWidget* PutBackDialog::sceneRow(const orvane::Stores& s, const orvane::PlannedS
   row->setObjectName(QString("scene%1").arg(sceneCount_++));
   auto* layout = new QHBoxLayout(row);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto* label = new QLabel(QString("<b>Scene %1</b><br><small>%2</small>")
-                               .arg(scene.preview)
-                               .arg(fromUtf8(scene.file).toHtmlEscaped()),
-                           row);
+  auto* label = new QLabel(
+      QString("<b>Scene %1</b><br><small>%2</small>").arg(scene.preview).arg(fromUtf8(scene.file).toHtmlEscaped()),
+      row);
   label->setFixedWidth(label->fontMetrics().horizontalAdvance("Scene 255") + 24);
   label->setWordWrap(true);
   layout->addWidget(label);

@@ -66,7 +66,7 @@ Command addUndo(CLI::App& parent);
 Command addRedo(CLI::App& parent);
 
 // Every subcommand, in the order the help lists them.
-inline constexpr AddCommand kCommands[] = {addScan,   addReplace, addImport, addConvert, addExport,
+inline constexpr AddCommand kCommands[] = {addScan,    addReplace, addImport, addConvert, addExport,
                                            addPalette, addHistory, addUndo,   addRedo};
 
 }  // namespace orvane::cli

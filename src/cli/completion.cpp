@@ -10,7 +10,7 @@ namespace {
 struct OptionFacts {
   std::vector<std::string> names;  // "-q", "--quiet"
   bool takesValue = false;
-  std::string description;         // its first line, without quotes or brackets
+  std::string description;  // its first line, without quotes or brackets
 };
 
 struct CommandFacts {
@@ -71,29 +71,32 @@ std::string bash(const CLI::App& app) {
       "# bash completion for orvane-cli, written by orvane-cli --completion bash\n"
       "_orvane_cli() {\n"
       "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\"\n"
-      "  local commands=\"" + joined(commandNames) + "\"\n"
+      "  local commands=\"" +
+      joined(commandNames) +
+      "\"\n"
       "  local command=\"\" i\n"
       "  for ((i = 1; i < COMP_CWORD; i++)); do\n"
       "    case \" $commands \" in *\" ${COMP_WORDS[i]} \"*) command=\"${COMP_WORDS[i]}\"; break ;; esac\n"
       "  done\n"
       "  local options values\n"
       "  case \"$command\" in\n"
-      "    \"\") options=\"" + names(optionsOf(app), false) + "\"; values=\"" + names(optionsOf(app), true) + "\" ;;\n";
+      "    \"\") options=\"" +
+      names(optionsOf(app), false) + "\"; values=\"" + names(optionsOf(app), true) + "\" ;;\n";
   for (const auto& c : commands)
-    s += "    " + c.name + ") options=\"" + names(c.options, false) + "\"; values=\"" + names(c.options, true) + "\" ;;\n";
-  s +=
-      "  esac\n"
-      "  if [[ -n \"$values\" && \" $values \" == *\" $prev \"* ]]; then\n"
-      "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
-      "  elif [[ \"$cur\" == -* ]]; then\n"
-      "    COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
-      "  elif [[ -z \"$command\" ]]; then\n"
-      "    COMPREPLY=($(compgen -W \"$commands\" -- \"$cur\"))\n"
-      "  else\n"
-      "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
-      "  fi\n"
-      "}\n"
-      "complete -o filenames -o bashdefault -F _orvane_cli orvane-cli\n";
+    s += "    " + c.name + ") options=\"" + names(c.options, false) + "\"; values=\"" + names(c.options, true) +
+         "\" ;;\n";
+  s += "  esac\n"
+       "  if [[ -n \"$values\" && \" $values \" == *\" $prev \"* ]]; then\n"
+       "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+       "  elif [[ \"$cur\" == -* ]]; then\n"
+       "    COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
+       "  elif [[ -z \"$command\" ]]; then\n"
+       "    COMPREPLY=($(compgen -W \"$commands\" -- \"$cur\"))\n"
+       "  else\n"
+       "    COMPREPLY=($(compgen -f -- \"$cur\"))\n"
+       "  fi\n"
+       "}\n"
+       "complete -o filenames -o bashdefault -F _orvane_cli orvane-cli\n";
   return s;
 }
 
@@ -123,7 +126,8 @@ std::string zsh(const CLI::App& app) {
        "    command) _describe -t commands 'orvane-cli command' commands ;;\n"
        "    argument)\n"
        "      case $line[1] in\n";
-  for (const auto& c : commands) s += "        " + c.name + ") _arguments" + zshSpecs(c.options) + " \\\n    '*:file:_files' ;;\n";
+  for (const auto& c : commands)
+    s += "        " + c.name + ") _arguments" + zshSpecs(c.options) + " \\\n    '*:file:_files' ;;\n";
   s += "      esac ;;\n  esac\n}\n_orvane-cli \"$@\"\n";
   return s;
 }

@@ -7,9 +7,9 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/picture_options.h"
+#include "cli/picture_reader.h"
 #include "cli/standard_input.h"
 #include "cli/steps.h"
-#include "cli/picture_reader.h"
 #include "replace/bmp_writer.h"
 #include "workflow/import_picture.h"
 #include "workflow/preview_export.h"
@@ -27,8 +27,7 @@ int runConvert(const ConvertArgs& a, Io& io) {
   ConsoleHost host(io, a.picture);
   Core core(host);
   if (!loadPalette(core, a.palette, io)) return 1;
-  if (isStandardStream(a.output) ? !binaryMayGoOut("a BMP", io) : !mayWrite(a.output, a.force, a.picture, io))
-    return 1;
+  if (isStandardStream(a.output) ? !binaryMayGoOut("a BMP", io) : !mayWrite(a.output, a.force, a.picture, io)) return 1;
   const auto picture = PictureArgument::from(a.picture, io);
   if (!picture) return 1;
 
@@ -50,10 +49,13 @@ int runConvert(const ConvertArgs& a, Io& io) {
 Command addConvert(CLI::App& parent) {
   auto o = std::make_shared<ConvertArgs>();
   CLI::App* sub = parent.add_subcommand("convert", "Turn any picture into a 144 x 81 BMP in the palette's colours");
-  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")
+  sub->add_option("PICTURE", o->picture,
+                  "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")
       ->required()
       ->type_name("");
-  sub->add_option("OUT", o->output, "The BMP to write (144 x 81, 8-bit, uncompressed); - writes\nit to standard output")->required()->type_name("");
+  sub->add_option("OUT", o->output, "The BMP to write (144 x 81, 8-bit, uncompressed); - writes\nit to standard output")
+      ->required()
+      ->type_name("");
   addPictureOptions(*sub, o->options);
   sub->add_option("--palette", o->palette,
                   "The palette (default: mevrik.palette beside this program,\nelse the installed one)")

@@ -87,7 +87,7 @@ int runExport(const ExportOptions& o, Io& io) {
   }
   const std::size_t failed = items.size() - static_cast<std::size_t>(written);
   io.diagnostic(all ? dir : o.output) << failed << " of " << previewCount(items.size())
-         << " could not be written (the Extract lines say why)\n";
+                                      << " could not be written (the Extract lines say why)\n";
   return 1;
 }
 
@@ -99,7 +99,8 @@ Command addExport(CLI::App& parent) {
   sub->add_option("MOVIE", o->movie, "The movie file (.3mm)")->required()->type_name("");
   sub->add_option("N", o->number, "The preview's number (1, 2, ...)")->type_name("")->check(wholeNumber());
   sub->add_option("OUT", o->output, "The BMP file to write; - writes it to standard output")->type_name("");
-  sub->add_option("--all", o->all, "Write every preview into folder DIR, named\n<movie name>-NNN.bmp (NNN: 001, 002, ...)")
+  sub->add_option("--all", o->all,
+                  "Write every preview into folder DIR, named\n<movie name>-NNN.bmp (NNN: 001, 002, ...)")
       ->type_name("DIR");
   sub->add_option("--palette", o->palette,
                   "Colours for the BMPs (default: mevrik.palette beside\nthis program, else the installed one)")

@@ -34,8 +34,8 @@ int putFolderBack(Core& core, const std::string& movie, const std::string& folde
   if (const auto after = newestReplacement(movie); after && (!before || after->number != before->number))
     io.out << replacedLine(*after, movie) << '\n';
   if (plan->refused.empty()) return 0;
-  io.diagnostic(folder) << plan->refused.size() << " of " << plan->named()
-         << (plan->named() == 1 ? " file" : " files") << " refused (the Replace lines say why)\n";
+  io.diagnostic(folder) << plan->refused.size() << " of " << plan->named() << (plan->named() == 1 ? " file" : " files")
+                        << " refused (the Replace lines say why)\n";
   return 1;
 }
 

@@ -12,9 +12,9 @@
 #include "cli/console_host.h"
 #include "cli/folder_put_back.h"
 #include "cli/picture_options.h"
+#include "cli/picture_reader.h"
 #include "cli/standard_input.h"
 #include "cli/steps.h"
-#include "cli/picture_reader.h"
 #include "workflow/import_picture.h"
 #include "workflow/replace_road.h"
 
@@ -61,9 +61,12 @@ int runImport(const ImportArgs& a, Io& io) {
 
 Command addImport(CLI::App& parent) {
   auto o = std::make_shared<ImportArgs>();
-  CLI::App* sub = parent.add_subcommand("import", "Convert any picture and write it over one preview of a movie,\nor a folder of them over many");
+  CLI::App* sub = parent.add_subcommand(
+      "import", "Convert any picture and write it over one preview of a movie,\nor a folder of them over many");
   addMovieAndNumber(*sub, o->movie, o->number);
-  sub->add_option("PICTURE", o->picture, "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")->type_name("");
+  sub->add_option("PICTURE", o->picture,
+                  "A picture file: PNG, JPEG, GIF, BMP, PPM, WebP, TIFF ...;\n- reads it from standard input")
+      ->type_name("");
   sub->add_option("--all", o->all,
                   "Convert every picture in folder DIR named <movie name>-NNN.<any\n"
                   "extension> and put it over preview NNN, all in one step")

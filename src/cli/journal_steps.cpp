@@ -30,9 +30,8 @@ std::string commandOn(const std::string& verb, const std::string& movie) {
 }  // namespace
 
 std::optional<Step> newestReplacement(const std::string& movie) {
-  return stepFrom(movie, [](const History& h) {
-    return h.replacements.empty() ? nullptr : h.replacements.back().entry;
-  });
+  return stepFrom(movie,
+                  [](const History& h) { return h.replacements.empty() ? nullptr : h.replacements.back().entry; });
 }
 
 std::optional<Step> nextUndo(const std::string& movie) {
@@ -57,8 +56,9 @@ std::string entryLabel(const journal::WriteEntry& entry) {
 }
 
 std::string shellWord(const std::string& path) {
-  const bool plain = !path.empty() && path.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
-                                                              "0123456789_-./+:,@%=") == std::string::npos;
+  const bool plain = !path.empty() && path.find_first_not_of(
+                                          "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                                          "0123456789_-./+:,@%=") == std::string::npos;
   if (plain) return path;
   std::string quoted = "'";
   for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);

@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
   orvane::ignoreFileSizeLimitSignal();
   orvane::ignoreBrokenPipeSignal();  // a reader gone is reported, exit 1
-  orvane::binaryStandardOutput();  // a BMP written there arrives byte for byte
+  orvane::binaryStandardOutput();    // a BMP written there arrives byte for byte
   // UTF-8 arguments: on Windows from the wide command line, so that a path
   // with characters outside the ANSI code page arrives intact.
   const std::vector<std::string> args = orvane::programArguments(argc, argv);

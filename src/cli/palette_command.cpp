@@ -51,11 +51,15 @@ int runPalette(const PaletteArgs& a, Io& io) {
 
 Command addPalette(CLI::App& parent) {
   auto o = std::make_shared<PaletteArgs>();
-  CLI::App* sub = parent.add_subcommand("palette", "Write the palette for paint programs, or any palette as Orvane's own");
-  sub->add_option("--gpl", o->gpl, "Write entries 0-150 as a GIMP palette (read by GIMP,\nKrita, Inkscape, Aseprite); - writes it to standard output")
+  CLI::App* sub =
+      parent.add_subcommand("palette", "Write the palette for paint programs, or any palette as Orvane's own");
+  sub->add_option("--gpl", o->gpl,
+                  "Write entries 0-150 as a GIMP palette (read by GIMP,\nKrita, Inkscape, Aseprite); - writes it to "
+                  "standard output")
       ->type_name("OUT.gpl");
   sub->add_option("--out", o->out,
-                  "Write all 256 entries as Orvane's palette file, which\n--palette and File > Load Palette... read; - writes it to\nstandard output")
+                  "Write all 256 entries as Orvane's palette file, which\n--palette and File > Load Palette... read; - "
+                  "writes it to\nstandard output")
       ->type_name("OUT.palette");
   auto* from = sub->add_option("--from", o->from,
                                "The palette to write: Orvane's palette file, GIMP .gpl, JASC\nor RIFF .pal, "

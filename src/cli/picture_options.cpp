@@ -69,9 +69,9 @@ void addPictureOptions(CLI::App& command, PictureOptions& options) {
       ->type_name("X,Y,W,H")
       ->check(CLI::Validator(
           [](const std::string& text) {
-            return parseCrop(text) ? std::string()
-                                   : "expected X,Y,W,H: four whole numbers, the width and height at least 1, not \"" +
-                                         text + "\"";
+            return parseCrop(text)
+                       ? std::string()
+                       : "expected X,Y,W,H: four whole numbers, the width and height at least 1, not \"" + text + "\"";
           },
           "X,Y,W,H"));
   command

@@ -28,8 +28,8 @@ Command addRedo(CLI::App& parent) {
       "ends what can be redone, as in the window.\n"
       "\n"
       "Examples:\n  orvane-cli redo demo.3mm\n  orvane-cli redo demo.3mm --all");
-  return {sub, {"redo MOVIE [--all]"},
-          [o](Io& io) { return takeHistorySteps(HistoryStep::Redo, o->movie, o->all, io); }};
+  return {
+      sub, {"redo MOVIE [--all]"}, [o](Io& io) { return takeHistorySteps(HistoryStep::Redo, o->movie, o->all, io); }};
 }
 
 }  // namespace orvane::cli

@@ -54,9 +54,12 @@ int runReplace(const ReplaceOptions& o, Io& io) {
 
 Command addReplace(CLI::App& parent) {
   auto o = std::make_shared<ReplaceOptions>();
-  CLI::App* sub = parent.add_subcommand("replace", "Write a picture over one preview of a movie, or a folder of them\nover many, in place");
+  CLI::App* sub = parent.add_subcommand(
+      "replace", "Write a picture over one preview of a movie, or a folder of them\nover many, in place");
   addMovieAndNumber(*sub, o->movie, o->number);
-  sub->add_option("PICTURE", o->picture, "An uncompressed, 8-bit BMP of 144 x 81 pixels; - reads it\nfrom standard input")->type_name("");
+  sub->add_option("PICTURE", o->picture,
+                  "An uncompressed, 8-bit BMP of 144 x 81 pixels; - reads it\nfrom standard input")
+      ->type_name("");
   sub->add_option("--all", o->all,
                   "Put back every BMP in folder DIR named as export --all names\n"
                   "them, <movie name>-NNN.bmp, over preview NNN, in one step")

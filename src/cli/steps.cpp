@@ -11,8 +11,8 @@
 #include "display/palette.h"
 #include "display/palette_choice.h"
 #include "shell/atomic_write.h"
-#include "workflow/open_movie.h"
 #include "shell/platform.h"
+#include "workflow/open_movie.h"
 
 namespace orvane::cli {
 
@@ -30,8 +30,9 @@ std::optional<WalkSummary> openMovie(Core& core, const std::string& movie, Io& i
 
 Told previewExists(const Core& core, int n, Io& io) {
   if (n >= 1 && n <= core.s.piccount) return {};
-  io.diagnostic(core.s.moviefile) << "the movie holds " << previewCount(static_cast<std::size_t>(std::max(core.s.piccount, 0)))
-         << "; there is no preview " << n << '\n';
+  io.diagnostic(core.s.moviefile) << "the movie holds "
+                                  << previewCount(static_cast<std::size_t>(std::max(core.s.piccount, 0)))
+                                  << "; there is no preview " << n << '\n';
   return Told(ErrorCode::NoSuchPreview);
 }
 

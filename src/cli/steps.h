@@ -3,8 +3,8 @@
 // Steps several subcommands share. Each one that refuses prints its reason on
 // standard error (one line, starting "orvane-cli: ") and returns it as Told.
 #include <cstdint>
-#include <span>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "cli/command.h"
@@ -15,7 +15,7 @@
 namespace CLI {
 class App;
 class Validator;
-}
+}  // namespace CLI
 
 namespace orvane::cli {
 

@@ -29,8 +29,8 @@ Command addUndo(CLI::App& parent) {
       "newest undone replacement again.\n"
       "\n"
       "Examples:\n  orvane-cli undo demo.3mm\n  orvane-cli undo demo.3mm --all");
-  return {sub, {"undo MOVIE [--all]"},
-          [o](Io& io) { return takeHistorySteps(HistoryStep::Undo, o->movie, o->all, io); }};
+  return {
+      sub, {"undo MOVIE [--all]"}, [o](Io& io) { return takeHistorySteps(HistoryStep::Undo, o->movie, o->all, io); }};
 }
 
 }  // namespace orvane::cli

@@ -23,7 +23,8 @@ struct Tables {
 const Tables& tables() {
   static const Tables t = [] {
     Tables made;
-    for (int v = 0; v < 256; ++v) made.linear[static_cast<std::size_t>(v)] = srgbToLinear(static_cast<float>(v) / 255.0f);
+    for (int v = 0; v < 256; ++v)
+      made.linear[static_cast<std::size_t>(v)] = srgbToLinear(static_cast<float>(v) / 255.0f);
     for (int v = 0; v < 255; ++v)
       made.halfway[static_cast<std::size_t>(v)] = srgbToLinear((static_cast<float>(v) + 0.5f) / 255.0f);
     made.guess.resize(65537);

@@ -35,7 +35,8 @@ Linear toLinear(Rgb8 c) { return {linearOfByte(c.r), linearOfByte(c.g), linearOf
 
 Rgb8 toRgb8(const Linear& c) {
   const auto byte = [](float v) {
-    return static_cast<std::uint8_t>(std::lround(std::clamp(linearToSrgb(std::clamp(v, 0.0f, 1.0f)), 0.0f, 1.0f) * 255.0f));
+    return static_cast<std::uint8_t>(
+        std::lround(std::clamp(linearToSrgb(std::clamp(v, 0.0f, 1.0f)), 0.0f, 1.0f) * 255.0f));
   };
   return {byte(c.r), byte(c.g), byte(c.b)};
 }

@@ -25,9 +25,7 @@ void spread(Linear& to, const Linear& error, float share) {
 
 void mapToPalette(std::span<Linear> canvas, const TargetRect& area, PaletteMatcher& matcher, Dither dither,
                   IndexPicture& out) {
-  const auto cell = [&](int x, int y) -> Linear& {
-    return canvas[static_cast<std::size_t>(y * kTargetWidth + x)];
-  };
+  const auto cell = [&](int x, int y) -> Linear& { return canvas[static_cast<std::size_t>(y * kTargetWidth + x)]; };
   for (int y = area.y; y < area.y + area.height; ++y) {
     const bool leftToRight = dither == Dither::None || (y - area.y) % 2 == 0;
     const int step = leftToRight ? 1 : -1;

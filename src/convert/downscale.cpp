@@ -12,10 +12,10 @@ namespace {
 // The source pixels under each of `count` equal parts of [start, start + length),
 // with the share of the part each one covers.
 struct Spans {
-  std::vector<int> first;         // per part: its first source pixel
-  std::vector<int> begin;         // per part: where its weights start (one more entry at the end)
-  std::vector<float> weights;     // per source pixel of the part, in order, summing to 1
-  int end = 0;                    // one past the last source pixel of any part
+  std::vector<int> first;      // per part: its first source pixel
+  std::vector<int> begin;      // per part: where its weights start (one more entry at the end)
+  std::vector<float> weights;  // per source pixel of the part, in order, summing to 1
+  int end = 0;                 // one past the last source pixel of any part
 };
 
 Spans spansOf(double start, double length, int count, int limit) {
@@ -100,9 +100,10 @@ void areaAverage(const SourcePicture& source, const FitPlan& plan, std::span<Lin
   std::vector<Linear> across_row(static_cast<std::size_t>(t.width));
   int firstOpen = 0;  // the first target row not yet complete
   for (int y = down.first.front(); y < down.end; ++y) {
-    while (firstOpen < t.height && down.first[static_cast<std::size_t>(firstOpen)] +
-                                           (down.begin[static_cast<std::size_t>(firstOpen) + 1] -
-                                            down.begin[static_cast<std::size_t>(firstOpen)]) <= y)
+    while (firstOpen < t.height &&
+           down.first[static_cast<std::size_t>(firstOpen)] + (down.begin[static_cast<std::size_t>(firstOpen) + 1] -
+                                                              down.begin[static_cast<std::size_t>(firstOpen)]) <=
+               y)
       ++firstOpen;
     if (firstOpen == t.height || down.first[static_cast<std::size_t>(firstOpen)] > y) continue;
     averageAcross(source.pixel(0, y), across, t.width, tables, across_row.data());

@@ -44,8 +44,8 @@ PictureRect scaleFrame(const PictureRect& frame, double factor, int width, int h
   int wanted = static_cast<int>(std::lround(steps * factor));
   if (wanted == steps && factor > 1) ++wanted;
   if (wanted == steps && factor < 1) --wanted;
-  return centredOn(sized(std::clamp(wanted, 1, most)), frame.x + frame.width / 2.0, frame.y + frame.height / 2.0,
-                   width, height);
+  return centredOn(sized(std::clamp(wanted, 1, most)), frame.x + frame.width / 2.0, frame.y + frame.height / 2.0, width,
+                   height);
 }
 
 PictureRect frameFromCorner(int anchorX, int anchorY, double x, double y, int width, int height) {
@@ -54,8 +54,8 @@ PictureRect frameFromCorner(int anchorX, int anchorY, double x, double y, int wi
   anchorY = std::clamp(anchorY, 0, height);
   const bool right = x >= anchorX, down = y >= anchorY;
   // Room from the anchor towards the pointer, in steps.
-  const int room = std::min((right ? width - anchorX : anchorX) / kStepWidth,
-                            (down ? height - anchorY : anchorY) / kStepHeight);
+  const int room =
+      std::min((right ? width - anchorX : anchorX) / kStepWidth, (down ? height - anchorY : anchorY) / kStepHeight);
   const double reach = std::max(std::abs(x - anchorX) / kStepWidth, std::abs(y - anchorY) / kStepHeight);
   PictureRect frame = sized(std::clamp(static_cast<int>(std::lround(reach)), 1, std::max(1, room)));
   frame.x = right ? anchorX : anchorX - frame.width;

@@ -11,8 +11,8 @@
 namespace orvane::convert {
 
 struct SourcePicture {
-  int width = 0, height = 0;        // of the pixels below
-  std::ptrdiff_t stride = 0;        // bytes from the start of one row to the next
+  int width = 0, height = 0;  // of the pixels below
+  std::ptrdiff_t stride = 0;  // bytes from the start of one row to the next
   const std::uint8_t* pixels = nullptr;
   std::shared_ptr<const void> owner;
   // The picture's own size, upright; larger than width x height when it was

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "shell/picture.h"
 #include "shell/core.h"
+#include "shell/picture.h"
 
 namespace orvane {
 

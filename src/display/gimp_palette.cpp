@@ -12,7 +12,8 @@ std::string gimpPalette(const Stores& s) {
   for (int e = 0; e <= kHighestPictureColour; ++e) {
     const std::uint32_t argb = paletteArgb(s, e);
     char line[48];
-    std::snprintf(line, sizeof line, "%3u %3u %3u\tEntry %d\n", (argb >> 16) & 0xFFu, (argb >> 8) & 0xFFu, argb & 0xFFu, e);
+    std::snprintf(line, sizeof line, "%3u %3u %3u\tEntry %d\n", (argb >> 16) & 0xFFu, (argb >> 8) & 0xFFu, argb & 0xFFu,
+                  e);
     text += line;
   }
   return text;

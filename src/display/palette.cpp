@@ -17,18 +17,30 @@
 namespace orvane {
 namespace {
 
-
 Rgb fromHsl(double hueDegrees, double saturation, double lightness) {
   const double c = (1 - std::abs(2 * lightness - 1)) * saturation;
   const double hp = hueDegrees / 60.0;
   const double x = c * (1 - std::abs(std::fmod(hp, 2.0) - 1));
   double r = 0, g = 0, b = 0;
-  if (hp < 1) { r = c; g = x; }
-  else if (hp < 2) { r = x; g = c; }
-  else if (hp < 3) { g = c; b = x; }
-  else if (hp < 4) { g = x; b = c; }
-  else if (hp < 5) { r = x; b = c; }
-  else { r = c; b = x; }
+  if (hp < 1) {
+    r = c;
+    g = x;
+  } else if (hp < 2) {
+    r = x;
+    g = c;
+  } else if (hp < 3) {
+    g = c;
+    b = x;
+  } else if (hp < 4) {
+    g = x;
+    b = c;
+  } else if (hp < 5) {
+    r = x;
+    b = c;
+  } else {
+    r = c;
+    b = x;
+  }
   const double m = lightness - c / 2;
   auto channel = [m](double v) { return static_cast<std::int16_t>(std::lround((v + m) * 255.0)); };
   return {channel(r), channel(g), channel(b)};
@@ -48,8 +60,8 @@ PaletteTable buildDefault() {
   return t;
 }
 
-const char* kHueNames[kHues] = {"red",   "orange", "amber", "yellow", "lime",   "green",  "jade", "teal",
-                                "cyan",  "sky",    "blue",  "indigo", "violet", "purple", "rose"};
+const char* kHueNames[kHues] = {"red",  "orange", "amber", "yellow", "lime",   "green",  "jade", "teal",
+                                "cyan", "sky",    "blue",  "indigo", "violet", "purple", "rose"};
 
 std::string entryName(int e) {
   if (e < kGreys) return "grey" + std::to_string(e);
@@ -79,9 +91,12 @@ class FieldReader {
     while (end > start && isBlank(text_[end - 1])) --end;
     field = text_.substr(start, end - start);
     if (pos_ < text_.size()) {
-      if (text_[pos_] == ',') ++pos_;
-      else if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n') pos_ += 2;
-      else ++pos_;
+      if (text_[pos_] == ',')
+        ++pos_;
+      else if (text_[pos_] == '\r' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '\n')
+        pos_ += 2;
+      else
+        ++pos_;
     }
     return true;
   }
@@ -115,17 +130,17 @@ std::string defaultsFrom(int entry) { return "; default colours used from entry 
 // The parse stopped at `entry`: the text ended there.
 void endedEarly(PaletteParse& p, int entry, std::string_view source) {
   p.failedEntry = entry;
-  p.status = Error{ErrorCode::PaletteTooShort, "Palette file " + std::string(source) + " ends before entry 255 (it holds " +
-                                                   std::to_string(p.entriesRead) + " complete entries)" +
-                                                   defaultsFrom(entry)};
+  p.status =
+      Error{ErrorCode::PaletteTooShort, "Palette file " + std::string(source) + " ends before entry 255 (it holds " +
+                                            std::to_string(p.entriesRead) + " complete entries)" + defaultsFrom(entry)};
 }
 
 // The parse stopped at `entry`: `field` is no colour component.
 void badField(PaletteParse& p, int entry, std::string_view field, FieldProblem problem, std::string_view source) {
   p.failedEntry = entry;
   p.badField = std::string(field.substr(0, 40));
-  const std::string where = "Palette file " + std::string(source) + ": entry " + std::to_string(entry) + " has \"" +
-                            p.badField + "\"";
+  const std::string where =
+      "Palette file " + std::string(source) + ": entry " + std::to_string(entry) + " has \"" + p.badField + "\"";
   p.status = problem == FieldProblem::NotANumber
                  ? Error{ErrorCode::PaletteNotANumber, where + " where a whole number belongs" + defaultsFrom(entry)}
                  : Error{ErrorCode::PaletteOutOfRange, where + ", outside 0..32767" + defaultsFrom(entry)};
@@ -176,7 +191,9 @@ PaletteParse parsePalette(std::string_view text, std::string_view source) {
 
 std::uint32_t paletteArgb(const Stores& s, int index) {
   const int e = std::clamp(index, 0, kPaletteEntries - 1);
-  const auto component = [&](int c) { return static_cast<std::uint32_t>(std::clamp<int>(s.palComponent(e, c), 0, 255)); };
+  const auto component = [&](int c) {
+    return static_cast<std::uint32_t>(std::clamp<int>(s.palComponent(e, c), 0, 255));
+  };
   return 0xFF000000u | component(1) << 16 | component(2) << 8 | component(3);
 }
 
@@ -220,7 +237,8 @@ std::string palettePath(const std::string& appdir) {
 
 std::string paletteToLoad(const std::string& appdir, const std::string& remembered) {
   std::error_code ec;
-  if (!remembered.empty() && std::filesystem::is_regular_file(std::filesystem::path(std::u8string(remembered.begin(), remembered.end())), ec))
+  if (!remembered.empty() &&
+      std::filesystem::is_regular_file(std::filesystem::path(std::u8string(remembered.begin(), remembered.end())), ec))
     return remembered;
   return palettePath(appdir);
 }

@@ -40,11 +40,11 @@ const PaletteTable& defaultPalette();
 std::string formatPaletteFile(const PaletteTable& table);
 
 struct PaletteParse {
-  PaletteTable table{};   // entries 0..entriesRead-1 from the text, the rest defaults
-  int entriesRead = 0;    // complete entries taken from the text
-  int failedEntry = -1;   // where the text failed
-  std::string badField;   // the offending text
-  Status status;          // why the text failed, in a line that names its source
+  PaletteTable table{};  // entries 0..entriesRead-1 from the text, the rest defaults
+  int entriesRead = 0;   // complete entries taken from the text
+  int failedEntry = -1;  // where the text failed
+  std::string badField;  // the offending text
+  Status status;         // why the text failed, in a line that names its source
 };
 
 // Reads 256 entries from the text. Blanks before (and after) a field are

@@ -15,8 +15,9 @@ namespace {
 using Bytes = std::span<const std::uint8_t>;
 
 bool startsWith(Bytes bytes, std::string_view prefix) {
-  return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin(),
-                                                     [](char c, std::uint8_t b) { return static_cast<std::uint8_t>(c) == b; });
+  return bytes.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), bytes.begin(),
+                    [](char c, std::uint8_t b) { return static_cast<std::uint8_t>(c) == b; });
 }
 
 std::uint32_t le16(Bytes b, std::size_t at) { return b[at] | b[at + 1] << 8; }
@@ -27,7 +28,9 @@ std::uint32_t le32(Bytes b, std::size_t at) {
 bool endsWithNoCase(std::string_view name, std::string_view suffix) {
   return name.size() >= suffix.size() &&
          std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                    [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b)); });
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                    });
 }
 
 // The BMP header sizes whose colour table follows them directly; the oldest
@@ -37,8 +40,10 @@ bool knownBmpHeader(std::uint32_t size) {
 }
 
 bool looksLikeBmp(Bytes b) { return startsWith(b, "BM") && b.size() >= 26 && knownBmpHeader(le32(b, 14)); }
-bool looksLikeRiff(Bytes b) { return startsWith(b, "RIFF") && b.size() >= 12 && std::string_view("PAL ") ==
-                                 std::string_view(reinterpret_cast<const char*>(b.data()) + 8, 4); }
+bool looksLikeRiff(Bytes b) {
+  return startsWith(b, "RIFF") && b.size() >= 12 &&
+         std::string_view("PAL ") == std::string_view(reinterpret_cast<const char*>(b.data()) + 8, 4);
+}
 bool looksLikeAct(Bytes b, std::string_view name) {
   return endsWithNoCase(name, ".act") && (b.size() == 768 || b.size() == 772);
 }
@@ -145,8 +150,9 @@ PaletteParse readJasc(Bytes bytes, std::string_view name) {
     const std::size_t n = 3 + static_cast<std::size_t>(e);
     const auto rgb = n < lines.size() ? leadingNumbers(lines[n], 3) : std::nullopt;
     if (!rgb)
-      return damaged(name, PaletteFormat::Jasc, "colour " + std::to_string(e) + " of " + std::to_string(entries) +
-                                                    " is missing or not three numbers 0..255");
+      return damaged(
+          name, PaletteFormat::Jasc,
+          "colour " + std::to_string(e) + " of " + std::to_string(entries) + " is missing or not three numbers 0..255");
     colours.add((*rgb)[0], (*rgb)[1], (*rgb)[2]);
   }
   if (entries == 0) return damaged(name, PaletteFormat::Jasc, "it holds no colours");
@@ -256,7 +262,8 @@ AnyPalette readAnyPaletteFile(const std::string& path, FileLayer& files) {
   AnyPalette any;
   any.parse.table = defaultPalette();
   const auto cannot = [&](const char* what, const Error& why) {
-    any.parse.status = Error{why.code, std::string("Could not ") + what + " the palette file " + path + "; default colours used."};
+    any.parse.status =
+        Error{why.code, std::string("Could not ") + what + " the palette file " + path + "; default colours used."};
     return any;
   };
   auto file = files.open(path, OpenMode::Read);

@@ -83,8 +83,10 @@ void ChunkedReader::fill(std::uint64_t chunk, std::unique_lock<std::mutex>& lock
   slot.got = 0;
   slot.outcome = {};
   slot.hits.clear();
-  if (auto got = file_.readAt(offset, slot.data, slot.wanted)) slot.got = *got;
-  else slot.outcome = got.error();
+  if (auto got = file_.readAt(offset, slot.data, slot.wanted))
+    slot.got = *got;
+  else
+    slot.outcome = got.error();
   try {
     search_(slot.data, testableIn(slot.got), slot.hits);
   } catch (const std::bad_alloc&) {  // the hits' vector could not grow

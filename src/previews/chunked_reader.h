@@ -104,7 +104,9 @@ class ChunkedReader {
 
   Slot& slotOf(std::uint64_t chunk) { return slots_[chunk % slots_.size()]; }
   // Positions of a chunk whose record would lie wholly in `got` bytes read.
-  std::size_t testableIn(std::size_t got) const { return got > kCarryBytes ? std::min(chunkBytes_, got - kCarryBytes) : 0; }
+  std::size_t testableIn(std::size_t got) const {
+    return got > kCarryBytes ? std::min(chunkBytes_, got - kCarryBytes) : 0;
+  }
   // Under mutex_: true (and the chunk claimed) when the next unclaimed chunk
   // exists and its slot is free.
   bool claim(std::uint64_t& chunk);

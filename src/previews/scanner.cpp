@@ -119,8 +119,9 @@ void reportWalkEnd(Core& core, const WalkSummary& walk) {
   core.logline("Done", tag::Scanner);
   if (walk.notLoaded > 0) core.logline(notLoadedLine(walk.notLoaded), tag::Scanner);
   if (!walk.readOutcome)
-    core.logline("Could not read on from byte " + std::to_string(walk.readUpTo) + ": " + walk.readOutcome.error().message + ".",
-                 tag::Scanner);
+    core.logline(
+        "Could not read on from byte " + std::to_string(walk.readUpTo) + ": " + walk.readOutcome.error().message + ".",
+        tag::Scanner);
 }
 
 }  // namespace orvane

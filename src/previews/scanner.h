@@ -16,9 +16,9 @@ namespace orvane {
 
 // What the walk leaves for the lines after it.
 struct WalkSummary {
-  std::int64_t notLoaded = 0;      // records found beyond the store's 255
-  Status readOutcome;              // fine, or a read that failed part-way
-  std::int64_t readUpTo = 0;       // bytes read before it
+  std::int64_t notLoaded = 0;  // records found beyond the store's 255
+  Status readOutcome;          // fine, or a read that failed part-way
+  std::int64_t readUpTo = 0;   // bytes read before it
 };
 
 // length / 30 to the nearest integer, a half going to the even neighbour.

@@ -69,10 +69,9 @@ void findPortable(const std::uint8_t* data, std::size_t count, std::vector<std::
     if (prefix == 0) continue;
     std::uint8_t whole = 0;
     for (std::size_t k = 0; k < kBlock; ++k) {
-      whole |= static_cast<std::uint8_t>((q[k] == record::kPrefix0) & (q[k + 1] == record::kPrefix1) &
-                                         (q[k + kTrailerOffset] == record::kTrailer[0]) &
-                                         (q[k + kTrailerOffset + 1] == record::kTrailer[1]) &
-                                         (q[k + kTrailerOffset + 2] == record::kTrailer[2]));
+      whole |= static_cast<std::uint8_t>(
+          (q[k] == record::kPrefix0) & (q[k + 1] == record::kPrefix1) & (q[k + kTrailerOffset] == record::kTrailer[0]) &
+          (q[k + kTrailerOffset + 1] == record::kTrailer[1]) & (q[k + kTrailerOffset + 2] == record::kTrailer[2]));
     }
     if (whole != 0) findOneByOne(data, j, j + kBlock, hits);
   }
@@ -95,9 +94,9 @@ inline std::uint64_t trailers64Sse2(const std::uint8_t* q) {
   std::uint64_t mask = 0;
   for (std::size_t part = 0; part < 4; ++part) {
     const std::uint8_t* t = q + 16 * part + kTrailerOffset;
-    const __m128i lanes = _mm_and_si128(
-        _mm_and_si128(equal16(t, record::kTrailer[0]), equal16(t + 1, record::kTrailer[1])),
-        equal16(t + 2, record::kTrailer[2]));
+    const __m128i lanes =
+        _mm_and_si128(_mm_and_si128(equal16(t, record::kTrailer[0]), equal16(t + 1, record::kTrailer[1])),
+                      equal16(t + 2, record::kTrailer[2]));
     mask |= bits16(lanes) << (16 * part);
   }
   return mask;
@@ -131,9 +130,9 @@ __attribute__((target("avx2"))) inline std::uint64_t trailers64Avx2(const std::u
   std::uint64_t mask = 0;
   for (std::size_t part = 0; part < 2; ++part) {
     const std::uint8_t* t = q + 32 * part + kTrailerOffset;
-    const __m256i lanes = _mm256_and_si256(
-        _mm256_and_si256(equal32(t, record::kTrailer[0]), equal32(t + 1, record::kTrailer[1])),
-        equal32(t + 2, record::kTrailer[2]));
+    const __m256i lanes =
+        _mm256_and_si256(_mm256_and_si256(equal32(t, record::kTrailer[0]), equal32(t + 1, record::kTrailer[1])),
+                         equal32(t + 2, record::kTrailer[2]));
     mask |= bits32(lanes) << (32 * part);
   }
   return mask;

@@ -27,7 +27,9 @@ int orientationInTiff(std::span<const std::uint8_t> tiff) {
   const auto u16 = [&](std::size_t at) -> std::uint32_t {
     return bigEndian ? (tiff[at] << 8) | tiff[at + 1] : tiff[at] | (tiff[at + 1] << 8);
   };
-  const auto u32 = [&](std::size_t at) -> std::uint32_t { return bigEndian ? (u16(at) << 16) | u16(at + 2) : u16(at) | (u16(at + 2) << 16); };
+  const auto u32 = [&](std::size_t at) -> std::uint32_t {
+    return bigEndian ? (u16(at) << 16) | u16(at + 2) : u16(at) | (u16(at + 2) << 16);
+  };
   if (u16(2) != 42) return 1;
   const std::size_t ifd = u32(4);
   if (ifd > tiff.size() || tiff.size() - ifd < 2) return 1;

@@ -85,7 +85,8 @@ Error damaged(const std::string& why) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
+std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size,
+                                               const convert::Framing& framing) {
   auto session = std::make_unique<Session>();
   jpeg_decompress_struct& info = session->info;
   info.err = jpeg_std_error(&session->errors.base);
@@ -109,7 +110,8 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   if (session->errors.cutShort) return damaged("Premature end of JPEG file");
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
     return std::nullopt;  // Qt's reader knows the inverted CMYK that most tools write
-  if (info.image_width == 0 || info.image_height == 0) return Error{ErrorCode::PictureEmpty, "the picture has no pixels"};
+  if (info.image_width == 0 || info.image_height == 0)
+    return Error{ErrorCode::PictureEmpty, "the picture has no pixels"};
 
   const int orientation = orientationOf(info).value_or(1);
   session->width = static_cast<int>(info.image_width);
@@ -125,8 +127,8 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   jpeg_calc_output_dimensions(&info);
   if (!withinDecodeLimit(info.output_width, info.output_height, 4)) return tooLargeToDecode(stored[0], stored[1]);
 
-  session->image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
-                          QImage::Format_RGBA8888);
+  session->image =
+      QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height), QImage::Format_RGBA8888);
   if (session->image.isNull()) return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
   jpeg_start_decompress(&info);
   if (dcOnly) {
@@ -143,7 +145,8 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   // a 4:3 photo leaves its bottom eighth out); they stay black. One row more
   // than the used part's last covers the area average's partial edge row.
   const int usedRows = storedRowsUsed(stored[0], stored[1], orientation, framing);
-  const JDIMENSION decodedRows = std::min<JDIMENSION>(info.output_height, static_cast<JDIMENSION>((usedRows + k - 1) / k + 1));
+  const JDIMENSION decodedRows =
+      std::min<JDIMENSION>(info.output_height, static_cast<JDIMENSION>((usedRows + k - 1) / k + 1));
   while (info.output_scanline < decodedRows)
     jpeg_read_scanlines(&info, &session->rows[info.output_scanline], decodedRows - info.output_scanline);
   if (session->errors.cutShort) return damaged("Premature end of JPEG file");
@@ -153,8 +156,8 @@ std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::s
   JOCTET* icc = nullptr;
   unsigned int iccLength = 0;
   if (jpeg_read_icc_profile(&info, &icc, &iccLength) && icc != nullptr) {
-    session->image.setColorSpace(QColorSpace::fromIccProfile(
-        QByteArray(reinterpret_cast<const char*>(icc), static_cast<qsizetype>(iccLength))));
+    session->image.setColorSpace(
+        QColorSpace::fromIccProfile(QByteArray(reinterpret_cast<const char*>(icc), static_cast<qsizetype>(iccLength))));
     std::free(icc);
   }
   // The rest of the file is not needed (and with DC scans only, not read).

@@ -16,6 +16,7 @@ namespace orvane::qtimage {
 // Reads the JPEG file of `size` bytes at `bytes`. Nothing when the file is
 // one this reader leaves to Qt's (a CMYK JPEG). A file cut short is refused
 // as damaged.
-std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing);
+std::optional<Result<DecodedPicture>> readJpeg(const std::uint8_t* bytes, std::size_t size,
+                                               const convert::Framing& framing);
 
 }  // namespace orvane::qtimage

@@ -2,9 +2,9 @@
 #pragma once
 // Reads a picture file of any format Qt's image reader has (PNG, JPEG, GIF,
 // BMP of any kind, PPM, and WebP or TIFF where the image-format plugins are
-// installed; JPEG through libjpeg directly where the build found it) into the conversion's SourcePicture: upright (the orientation tag
-// applied), in sRGB (a colour profile converted), 8-bit RGBA. Shared by the
-// window and the command line.
+// installed; JPEG through libjpeg directly where the build found it) into the conversion's SourcePicture: upright (the
+// orientation tag applied), in sRGB (a colour profile converted), 8-bit RGBA. Shared by the window and the command
+// line.
 #include <string>
 
 #include "convert/fit.h"

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtimage/png_reader.h"
 
+#include <spng.h>
 #include <QColorSpace>
 #include <QPointF>
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <span>
-#include <spng.h>
 #include <vector>
 
 #include "convert/box_reduce.h"
@@ -46,7 +46,8 @@ QColorSpace colourSpaceOf(spng_ctx* context) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
+std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size,
+                                              const convert::Framing& framing) {
   const std::unique_ptr<spng_ctx, ContextDeleter> owned(spng_ctx_new(0));
   spng_ctx* context = owned.get();
   if (context == nullptr) return std::nullopt;
@@ -68,12 +69,14 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
   const int k = std::int64_t{width} * height > kShrinkAbovePixels
                     ? shrinkFactor(width, height, turnsQuarter(orientation), framing)
                     : 1;
-  const int outWidth = convert::BoxReducer::outputSize(width, k), outHeight = convert::BoxReducer::outputSize(height, k);
+  const int outWidth = convert::BoxReducer::outputSize(width, k),
+            outHeight = convert::BoxReducer::outputSize(height, k);
   if (!withinDecodeLimit(outWidth, outHeight, 4)) return tooLargeToDecode(width, height);
   QImage image(outWidth, outHeight, QImage::Format_RGBA8888);
   if (image.isNull()) return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
 
-  if (const int code = spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
+  if (const int code =
+          spng_decode_image(context, nullptr, 0, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS | SPNG_DECODE_PROGRESSIVE);
       code != 0)
     return damaged(code);
   // Unshrunk, each row goes straight into the picture; shrunk, through one row's buffer.
@@ -95,8 +98,7 @@ std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::si
       ++written;
     if (code == SPNG_EOI && y + 1 < height) return damaged(SPNG_EOF);
   }
-  if (k > 1 && written < outHeight &&
-      reducer.finish({image.scanLine(written), static_cast<std::size_t>(outWidth) * 4}))
+  if (k > 1 && written < outHeight && reducer.finish({image.scanLine(written), static_cast<std::size_t>(outWidth) * 4}))
     ++written;
   for (int y = written; y < outHeight; ++y) std::memset(image.scanLine(y), 0, static_cast<std::size_t>(outWidth) * 4);
   if (space.isValid()) image.setColorSpace(space);

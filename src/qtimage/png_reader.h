@@ -15,6 +15,7 @@ namespace orvane::qtimage {
 
 // Reads the PNG file of `size` bytes at `bytes`. Nothing when the file is one
 // this reader leaves to Qt's (an interlaced PNG, whose rows come in seven passes).
-std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing);
+std::optional<Result<DecodedPicture>> readPng(const std::uint8_t* bytes, std::size_t size,
+                                              const convert::Framing& framing);
 
 }  // namespace orvane::qtimage

@@ -17,7 +17,8 @@ Error readerError(const QImageReader& reader) {
     case QImageReader::DeviceError:
       return {ErrorCode::Io, "reading it failed (" + reader.errorString().toStdString() + ")"};
     default:
-      return {ErrorCode::PictureCorrupt, "the picture is damaged or cut short (" + reader.errorString().toStdString() + ")"};
+      return {ErrorCode::PictureCorrupt,
+              "the picture is damaged or cut short (" + reader.errorString().toStdString() + ")"};
   }
 }
 

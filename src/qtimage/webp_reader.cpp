@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "qtimage/webp_reader.h"
 
+#include <webp/decode.h>
+#include <webp/demux.h>
 #include <QColorSpace>
 #include <memory>
 #include <span>
-#include <webp/decode.h>
-#include <webp/demux.h>
 
 #include "qtimage/exif_orientation.h"
 #include "qtimage/shrink_on_load.h"
@@ -33,7 +33,8 @@ const char* statusText(VP8StatusCode status) {
 
 }  // namespace
 
-std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing) {
+std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size,
+                                               const convert::Framing& framing) {
   WebPDecoderConfig config;
   if (!WebPInitDecoderConfig(&config)) return std::nullopt;
   if (const VP8StatusCode status = WebPGetFeatures(bytes, size, &config.input); status != VP8_STATUS_OK)
@@ -76,7 +77,8 @@ std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::s
   config.output.u.RGBA.size = static_cast<std::size_t>(image.sizeInBytes());
   const VP8StatusCode status = WebPDecode(bytes, size, &config);
   WebPFreeDecBuffer(&config.output);
-  if (status == VP8_STATUS_OUT_OF_MEMORY) return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
+  if (status == VP8_STATUS_OUT_OF_MEMORY)
+    return Error{ErrorCode::PictureTooLarge, "there is not enough memory to decode it"};
   if (status != VP8_STATUS_OK) return damaged(statusText(status));
   if (profile.isValid()) image.setColorSpace(profile);
 

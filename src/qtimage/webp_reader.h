@@ -14,6 +14,7 @@ namespace orvane::qtimage {
 
 // Reads the WebP file of `size` bytes at `bytes`. Nothing when the file is
 // one this reader leaves to Qt's (an animation, of which Qt's shows the first frame).
-std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size, const convert::Framing& framing);
+std::optional<Result<DecodedPicture>> readWebp(const std::uint8_t* bytes, std::size_t size,
+                                               const convert::Framing& framing);
 
 }  // namespace orvane::qtimage

@@ -55,12 +55,9 @@ Result<bmp::PixelRows> readBmp(const std::string& filename, FileLayer& files) {
 
   std::uint32_t pixelOffset = 0;
   switch (checkHeader(head, *got, *fileLength, pixelOffset)) {
-    case Verdict::Accepted:
-      break;
-    case Verdict::Compressed:
-      return Error{ErrorCode::BmpCompressed, kRleText};
-    case Verdict::Refused:
-      return refused();
+    case Verdict::Accepted: break;
+    case Verdict::Compressed: return Error{ErrorCode::BmpCompressed, kRleText};
+    case Verdict::Refused: return refused();
   }
 
   // The file may have shrunk since it was measured: only a complete area counts.

@@ -86,10 +86,14 @@ std::string escapedName(const std::string& name) {
   std::string out;
   for (const char c : name) {
     const auto u = static_cast<unsigned char>(c);
-    if (c == '\\') out += "\\\\";
-    else if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '\t') out += "\\t";
+    if (c == '\\')
+      out += "\\\\";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\t')
+      out += "\\t";
     else if (u < 0x20 || u == 0x7f) {
       const char* digits = "0123456789abcdef";
       out += "\\x";

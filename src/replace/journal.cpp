@@ -260,7 +260,8 @@ Status Journal::readEntries(OpenFile& file, std::uint64_t length, JournalRead re
       if (!got) return cannotRead(path_, got.error().message);
       const auto hit = std::search(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(*got),
                                    std::begin(journal::kEntryMagic), std::end(journal::kEntryMagic));
-      if (hit != piece.begin() + static_cast<std::ptrdiff_t>(*got)) next = from + static_cast<std::uint64_t>(hit - piece.begin());
+      if (hit != piece.begin() + static_cast<std::ptrdiff_t>(*got))
+        next = from + static_cast<std::uint64_t>(hit - piece.begin());
     }
     at = next;
   }
@@ -296,7 +297,8 @@ Result<bool> Journal::endsInterrupted(FileLayer& files, const std::string& movie
       if (auto got = readExactly(in, *length - 4, lastBytes); !got) return cannotRead(place, got.error().message);
       if (const std::uint64_t whole = le32(lastBytes);
           whole >= journal::kEntryHeadMinimum + 8 && whole <= *length - journal::kHeaderBytes) {
-        std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(whole, journal::kMaxHeadBytes)));
+        std::vector<std::uint8_t> head(
+            static_cast<std::size_t>(std::min<std::uint64_t>(whole, journal::kMaxHeadBytes)));
         if (auto got = readExactly(in, *length - whole, head); !got) return cannotRead(place, got.error().message);
         if (const auto size = journal::entrySize(head); size && size->whole() == whole)
           if (const auto record = journal::decodeHead(std::span(head).first(size->head)))
@@ -353,8 +355,9 @@ Result<WriteEntry> Journal::readWhole(std::size_t index) {
   try {
     std::vector<std::uint8_t> bytes(place.headBytes ? place.bytes - place.headBytes - 4 : place.bytes);
     const auto got = readExactly(reader(), place.at + place.headBytes, bytes);
-    if (!got) return Error{ErrorCode::JournalFailed, "The journal " + path_ + " could not be read (" +
-                                                         got.error().message + ")."};
+    if (!got)
+      return Error{ErrorCode::JournalFailed,
+                   "The journal " + path_ + " could not be read (" + got.error().message + ")."};
     WriteEntry e = *head;
     if (!*got) return Error{ErrorCode::JournalFailed, where + "."};
     if (place.headBytes) {

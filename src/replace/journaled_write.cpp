@@ -19,8 +19,7 @@ std::int64_t secondsNow() {
 Status journaledWrite(FileLayer& files, HeldMovie& held, journal::WriteEntry entry) {
   entry.time = secondsNow();
   const auto seq = held.journal.append(entry);
-  if (!seq)
-    return writeFailure(ErrorCode::JournalFailed, seq.error().message, held.path, "Nothing was written.");
+  if (!seq) return writeFailure(ErrorCode::JournalFailed, seq.error().message, held.path, "Nothing was written.");
 
   // Each scene as one block, all of them flushed once and read back; on a
   // failure, what may have changed.

@@ -35,15 +35,13 @@ Result<std::unique_ptr<OpenFile>> lockMovie(FileLayer& files, const std::string&
   }
 }
 
-
 Error writeFailure(ErrorCode code, const std::string& problem, const std::string& path, const std::string& outcome) {
   return {code, problem + "\r\n" + path + "\r\n" + outcome};
 }
 
 Error notHeld(const Error& why, const std::string& path) {
   switch (why.code) {
-    case ErrorCode::NotFound:
-      return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."};
+    case ErrorCode::NotFound: return {ErrorCode::MovieMoved, "File has been moved!\r\nPlease put it back."};
     case ErrorCode::Busy:
       if (why.message == kOpenForWritingElsewhere)
         return writeFailure(ErrorCode::Busy,
@@ -56,8 +54,7 @@ Error notHeld(const Error& why, const std::string& path) {
                           path, "Nothing was written. Please try again in a moment.");
     case ErrorCode::JournalFailed:
     case ErrorCode::NotOwnFile:
-    case ErrorCode::WriteFailed:
-      return writeFailure(why.code, why.message, path, "Nothing was written.");
+    case ErrorCode::WriteFailed: return writeFailure(why.code, why.message, path, "Nothing was written.");
     default:
       return writeFailure(ErrorCode::WriteFailed, "The movie could not be opened for writing (" + why.message + ").",
                           path, "Nothing was written.");

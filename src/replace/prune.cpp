@@ -6,8 +6,7 @@
 
 namespace orvane {
 
-Result<std::size_t> pruneHistory(Core& core, const std::string& movie, const JournalLimits& limits,
-                                 FileLayer& files) {
+Result<std::size_t> pruneHistory(Core& core, const std::string& movie, const JournalLimits& limits, FileLayer& files) {
   auto held = holdMovie(core, movie, files);
   if (!held) return notHeld(held.error(), movie);
   const auto dropped = held->journal.prune(limits);

@@ -51,8 +51,7 @@ std::string settledLine(const WriteEntry& entry, const Settled& settled) {
   switch (settled.outcome) {
     case Outcome::Done: return what + " had reached the movie whole and was kept.";
     case Outcome::TakenBack: return what + " was taken back: the movie is as it was before it.";
-    case Outcome::LeftAlone:
-      return what + " was left alone: " + settled.foreignScene + ".";
+    case Outcome::LeftAlone: return what + " was left alone: " + settled.foreignScene + ".";
   }
   return what + ".";
 }

@@ -17,10 +17,10 @@ namespace orvane {
 
 // What an interrupted write left in one scene.
 enum class SceneState {
-  After,    // every byte as written
-  Before,   // every byte as it was
-  Torn,     // each byte one or the other: the write got part of the way
-  Foreign,  // some byte is neither: someone else changed the scene since
+  After,      // every byte as written
+  Before,     // every byte as it was
+  Torn,       // each byte one or the other: the write got part of the way
+  Foreign,    // some byte is neither: someone else changed the scene since
   Elsewhere,  // not the rows of a whole record of the movie: no scene preview lies there
 };
 SceneState classify(std::span<const std::uint8_t> now, std::span<const std::uint8_t> before,

@@ -14,9 +14,9 @@ namespace orvane {
 namespace {
 
 struct Words {
-  const char* verb;      // "undo"
-  const char* done;      // "undone"
-  const char* title;     // of the failure box
+  const char* verb;   // "undo"
+  const char* done;   // "undone"
+  const char* title;  // of the failure box
   const char* nothingTitle;
   ErrorCode nothing;
 };
@@ -65,8 +65,8 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
       replacement = std::move(*whole);
       break;
     }
-    if (held->journal.write(seq)) return writeFailure(whole.error().code, whole.error().message, movie,
-                                                              "Nothing was written.");
+    if (held->journal.write(seq))
+      return writeFailure(whole.error().code, whole.error().message, movie, "Nothing was written.");
     core.logline(whole.error().message + " That step was skipped.", tag::Replace);
   }
 
@@ -78,18 +78,18 @@ Result<std::string> stepUnderLock(Core& core, const std::string& movie, HistoryS
     return Error{ErrorCode::SceneChangedSince, "The movie was changed" + since + ": its length is different.\r\n" +
                                                    movie + "\r\nNothing was written."};
   const auto changed = changedScene(*held->file, replacement, step);
-  if (!changed) return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" +
-                                    changed.error().message + ").", movie, "Nothing was written.");
+  if (!changed)
+    return writeFailure(ErrorCode::WriteFailed, "The movie could not be read (" + changed.error().message + ").", movie,
+                        "Nothing was written.");
   if (changed->scene && changed->elsewhere)
     return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->scene->preview) +
                                                    " does not lie on a scene preview's record in this movie: "
                                                    "the journal does not match it.\r\n" +
                                                    movie + "\r\nNothing was written."};
   if (changed->scene)
-    return Error{ErrorCode::SceneChangedSince, "Scene preview " + std::to_string(changed->scene->preview) +
-                                                   " was changed" + since +
-                                                   ": it no longer holds the picture Orvane wrote.\r\n" + movie +
-                                                   "\r\nNothing was written."};
+    return Error{ErrorCode::SceneChangedSince,
+                 "Scene preview " + std::to_string(changed->scene->preview) + " was changed" + since +
+                     ": it no longer holds the picture Orvane wrote.\r\n" + movie + "\r\nNothing was written."};
 
   journal::WriteEntry entry;
   entry.action = step == HistoryStep::Undo ? journal::Action::Undo : journal::Action::Redo;
@@ -114,10 +114,14 @@ Told stepHistory(Core& core, const std::string& movie, HistoryStep step, FileLay
   const auto stepped = stepUnderLock(core, movie, step, files);
   if (!stepped) {
     const Error& e = stepped.error();
-    if (e.code == ErrorCode::MovieMoved) core.host.messageBox(e.message, "Error!", BoxIcon::Information);
-    else if (e.code == ErrorCode::Busy) core.host.messageBox(e.message, "Movie in use", BoxIcon::Information);
-    else if (e.code == words.nothing) core.host.messageBox(e.message, words.nothingTitle, BoxIcon::Information);
-    else core.host.messageBox(e.message, words.title, BoxIcon::Critical);
+    if (e.code == ErrorCode::MovieMoved)
+      core.host.messageBox(e.message, "Error!", BoxIcon::Information);
+    else if (e.code == ErrorCode::Busy)
+      core.host.messageBox(e.message, "Movie in use", BoxIcon::Information);
+    else if (e.code == words.nothing)
+      core.host.messageBox(e.message, words.nothingTitle, BoxIcon::Information);
+    else
+      core.host.messageBox(e.message, words.title, BoxIcon::Critical);
     return e;
   }
   core.logline("Replacement of " + *stepped + " " + words.done + ".", tag::Replace);

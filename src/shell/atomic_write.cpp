@@ -43,7 +43,8 @@ Status checkWriteTarget(const std::string& path, const std::string& source) {
   if (status.type() == fs::file_type::not_found) return {};  // some libraries also set ec here
   if (ec) return fromErrorCode(ec);
   if (status.type() == fs::file_type::symlink)
-    return Error{ErrorCode::OutputIsLink, "the output name is a symbolic link, and Orvane does not write through links"};
+    return Error{ErrorCode::OutputIsLink,
+                 "the output name is a symbolic link, and Orvane does not write through links"};
   if (status.type() != fs::file_type::regular)
     return Error{ErrorCode::NotRegularFile, "the output name belongs to a folder or device, not a file"};
   if (!source.empty() && fs::equivalent(fromUtf8(source), target, ec) && !ec)

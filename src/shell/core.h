@@ -14,9 +14,7 @@
 namespace orvane {
 
 struct Core {
-  explicit Core(Host& h) : stores(makeStores()), s(*stores), host(h), log(h), bars(h) {
-    setlists(s);
-  }
+  explicit Core(Host& h) : stores(makeStores()), s(*stores), host(h), log(h), bars(h) { setlists(s); }
 
   void logline(std::string_view message, Tag tag) { log.logline(message, tag); }
 

@@ -23,8 +23,8 @@ enum class ErrorCode {
   Busy,            // another writer holds the file's lock
   Io,              // any other failure of the system call
   // Reading what Orvane understands.
-  BmpRefused,      // not a 144 x 81, 8-bit, uncompressed, bottom-up BMP
-  BmpCompressed,   // the same, but run-length encoded
+  BmpRefused,     // not a 144 x 81, 8-bit, uncompressed, bottom-up BMP
+  BmpCompressed,  // the same, but run-length encoded
   PaletteTooShort,
   PaletteNotANumber,
   PaletteOutOfRange,
@@ -41,11 +41,11 @@ enum class ErrorCode {
   // Replacing a scene preview.
   NothingToInsert,  // no picture loaded yet
   NoSuchPreview,
-  MovieMoved,       // the movie is no longer where it was opened
-  MovieChanged,     // the movie no longer holds the record found by the scan
-  WriteFailed,      // writing, flushing or verifying the record failed
+  MovieMoved,    // the movie is no longer where it was opened
+  MovieChanged,  // the movie no longer holds the record found by the scan
+  WriteFailed,   // writing, flushing or verifying the record failed
   // The journal of replacements.
-  JournalFailed,    // the journal could not be read or written
+  JournalFailed,  // the journal could not be read or written
   NothingToUndo,
   NothingToRedo,
   SceneChangedSince,  // the record no longer holds what the journal says it should
@@ -69,7 +69,7 @@ Error fromErrorCode(const std::error_code& ec);
 template <class T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::move(value)) {}  // NOLINT: implicit by design
+  Result(T value) : state_(std::move(value)) {}      // NOLINT: implicit by design
   Result(Error error) : state_(std::move(error)) {}  // NOLINT
 
   bool ok() const { return state_.index() == 0; }
@@ -143,7 +143,6 @@ class Told {
   ErrorCode code_ = ErrorCode::Io;
   bool failed_ = false;
 };
-
 
 // A step whose failure costs nothing now and is not told, because a later
 // step settles it (a journal mark the next opening settles, a journal pruned

@@ -14,8 +14,8 @@ enum class BarId { Shape1, Shape3 };  // upper (scan) and lower (extraction) bar
 enum class BoxIcon { None, Information, Critical };
 
 struct BarLook {
-  double widthTwips = 0;             // never negative
-  std::uint32_t borderColour = 0;    // packed 0x00BBGGRR
+  double widthTwips = 0;           // never negative
+  std::uint32_t borderColour = 0;  // packed 0x00BBGGRR
   std::uint32_t fillColour = 0;
 };
 

@@ -13,11 +13,11 @@ constexpr std::size_t roundedUp(std::size_t bytes) { return (bytes + kLargePage 
 
 void* allocateLarge(std::size_t bytes) {
   const std::size_t whole = roundedUp(bytes == 0 ? 1 : bytes);
-  void* block = ::operator new(whole, std::align_val_t{kLargePage});
+  void* block = ::operator new (whole, std::align_val_t{kLargePage});
   adviseLargePages(block, whole);
   return block;
 }
 
-void freeLarge(void* block) noexcept { ::operator delete(block, std::align_val_t{kLargePage}); }
+void freeLarge(void* block) noexcept { ::operator delete (block, std::align_val_t{kLargePage}); }
 
 }  // namespace orvane

@@ -11,8 +11,8 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <thread>
@@ -27,10 +27,11 @@
 #define NOMINMAX  // keep std::min and std::max usable
 #endif
 #define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#include <shellapi.h>
+#include <windows.h>  // first: the other Windows headers need its types
+
 #include <fcntl.h>
 #include <io.h>  // _isatty, _fileno, _wunlink, _wopen
+#include <shellapi.h>
 #include <sys/stat.h>
 #else
 #include <dlfcn.h>
@@ -438,8 +439,8 @@ Status regularOrClose(int fd) {
     if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return {};
   }
   const Error why = !known || S_ISREG(st.st_mode) ? lastError()
-                    : S_ISDIR(st.st_mode)           ? systemError(EISDIR)
-                                                    : notRegular();
+                    : S_ISDIR(st.st_mode)         ? systemError(EISDIR)
+                                                  : notRegular();
   ::close(fd);
   return why;
 }
@@ -474,11 +475,16 @@ Result<int> openOwnDescriptor(const std::string& path, int access) {
   }
   struct stat st {};
   std::string why;
-  if (::fstat(fd, &st) != 0) why = std::strerror(errno);
-  else if (!S_ISREG(st.st_mode)) why = "it is not a regular file";
-  else if (st.st_uid != ::geteuid()) why = "it belongs to another user";
-  else if (st.st_mode & (S_IWGRP | S_IWOTH)) why = "other users may write to it";
-  else if (st.st_nlink > 1) why = "it has more than one name (a hard link)";
+  if (::fstat(fd, &st) != 0)
+    why = std::strerror(errno);
+  else if (!S_ISREG(st.st_mode))
+    why = "it is not a regular file";
+  else if (st.st_uid != ::geteuid())
+    why = "it belongs to another user";
+  else if (st.st_mode & (S_IWGRP | S_IWOTH))
+    why = "other users may write to it";
+  else if (st.st_nlink > 1)
+    why = "it has more than one name (a hard link)";
   if (why.empty()) {
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0) return fd;
@@ -594,7 +600,6 @@ Status FileLayer::renameOver(const std::string& from, const std::string& to) { r
 
 Status FileLayer::removeName(const std::string& path) { return removeFileName(path); }
 
-
 std::string executableDir() {
   std::filesystem::path exe;
 #if defined(_WIN32)
@@ -693,16 +698,17 @@ std::error_code errnoCode() { return {errno, std::generic_category()}; }
 #if defined(_WIN32)
 
 std::error_code writeNewFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes, bool& created) {
-  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                        _S_IREAD | _S_IWRITE);
+  const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
   if (fd < 0) return errnoCode();
   created = true;
   std::error_code result;
   for (std::size_t done = 0; done < bytes.size() && !result;) {
     const auto want = static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
     const int n = _write(fd, bytes.data() + done, want);
-    if (n <= 0) result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
+    else
+      done += static_cast<std::size_t>(n);
   }
   if (!result && _commit(fd) != 0) result = errnoCode();
   if (_close(fd) != 0 && !result) result = errnoCode();
@@ -748,8 +754,10 @@ std::error_code writeNewFile(const std::filesystem::path& path, std::span<const 
   for (std::size_t done = 0; done < bytes.size() && !result;) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
-    else done += static_cast<std::size_t>(n);
+    if (n <= 0)
+      result = n < 0 ? errnoCode() : std::make_error_code(std::errc::io_error);
+    else
+      done += static_cast<std::size_t>(n);
   }
   if (!result && ::fsync(fd) != 0) result = errnoCode();
   if (::close(fd) != 0 && !result) result = errnoCode();
@@ -858,7 +866,8 @@ unsigned processorsAvailable() {
 #if defined(__linux__)
   cpu_set_t allowed;
   CPU_ZERO(&allowed);
-  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0) return static_cast<unsigned>(std::max(1, CPU_COUNT(&allowed)));
+  if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+    return static_cast<unsigned>(std::max(1, CPU_COUNT(&allowed)));
 #endif
   return std::max(1u, std::thread::hardware_concurrency());
 }

@@ -8,7 +8,7 @@
 
 namespace orvane {
 
-inline constexpr std::uint32_t kBarBlue = 0xFF0000;   // packed 0x00BBGGRR
+inline constexpr std::uint32_t kBarBlue = 0xFF0000;  // packed 0x00BBGGRR
 inline constexpr std::uint32_t kBarGrey = 0xC0C0C0;
 inline constexpr std::uint32_t kFrameWhite = 0xFFFFFF;  // the frame behind both bars
 

@@ -12,8 +12,8 @@
 
 namespace orvane {
 
-inline constexpr int kGridCells = 12;       // cells 1..12 per page
-inline constexpr int kMaxPreviews = 255;    // previews 1..255
+inline constexpr int kGridCells = 12;     // cells 1..12 per page
+inline constexpr int kMaxPreviews = 255;  // previews 1..255
 
 // Pictures in the stores are 144 x 81 palette indices. Each picture row is kept
 // as its 146 stored bytes: places 0 and 1 the row prefix, places 2..145 the
@@ -32,11 +32,11 @@ struct Stores {
   static void operator delete(void* block, std::size_t bytes);
 
   // Global stores.
-  std::string appdir;                                   // ends in one separator
-  std::array<std::array<std::int32_t, 3>, 13> gridpos{};  // cell 0..12, column 0..2
+  std::string appdir;                                                     // ends in one separator
+  std::array<std::array<std::int32_t, 3>, 13> gridpos{};                  // cell 0..12, column 0..2
   std::array<std::array<std::array<std::int16_t, 147>, 82>, 256> pics{};  // preview, row, column
-  std::array<std::array<std::int16_t, 147>, 82> pictureBuffer{};  // row 0..81, column 0..146
-  std::array<std::array<std::int16_t, 4>, 257> pal{};    // entry 0..256, column 0..3
+  std::array<std::array<std::int16_t, 147>, 82> pictureBuffer{};          // row 0..81, column 0..146
+  std::array<std::array<std::int16_t, 4>, 257> pal{};                     // entry 0..256, column 0..3
   std::int16_t selpic = 0;
 
   // Stores of the main window.

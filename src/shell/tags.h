@@ -28,8 +28,8 @@ enum class Tag : int {
 
 // The names of the tags 0..14, in their order.
 inline constexpr std::array<std::string_view, 15> kTagNames = {
-    "unknown",  "Main",       "Scanner", "Extract", "Checksum", "Palette",   "Extract_2",
-    "APIExtract", "Repairer", "ColorMatcher", "About", "BMPsys", "Replace", "Extract_3", "Import"};
+    "unknown",  "Main",         "Scanner", "Extract", "Checksum", "Palette",   "Extract_2", "APIExtract",
+    "Repairer", "ColorMatcher", "About",   "BMPsys",  "Replace",  "Extract_3", "Import"};
 
 // Tag numbers run from 0 to 50.
 inline constexpr int kTagCount = 51;

@@ -30,6 +30,6 @@ namespace orvane {
 // The summary says whether a read failed part-way (the movie is then shown as
 // far as it was read) and how many records were beyond the store.
 Result<WalkSummary> loadfile3(Core& core, const std::string& moviePath, const ScanTuning& tuning = {},
-                 FileLayer& files = systemFileLayer());
+                              FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

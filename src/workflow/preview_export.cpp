@@ -28,8 +28,8 @@ std::vector<bmp::Rgb> pictureColourTable(const Stores& s) {
   std::vector<bmp::Rgb> colours;
   for (int e = 0; e <= kHighestPictureColour; ++e) {
     const std::uint32_t argb = paletteArgb(s, e);
-    colours.push_back({static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
-                       static_cast<std::uint8_t>(argb)});
+    colours.push_back(
+        {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8), static_cast<std::uint8_t>(argb)});
   }
   return colours;
 }

@@ -20,9 +20,8 @@ namespace {
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool sameLetters(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return lower(x) == lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string joinPath(const std::string& folder, const std::string& name) {
@@ -69,7 +68,8 @@ void refuseOverlaps(const Stores& s, PutBackPlan& plan) {
     }
     kept.push_back(std::move(scene));
   }
-  std::sort(kept.begin(), kept.end(), [](const PlannedScene& a, const PlannedScene& b) { return a.preview < b.preview; });
+  std::sort(kept.begin(), kept.end(),
+            [](const PlannedScene& a, const PlannedScene& b) { return a.preview < b.preview; });
   plan.changes = std::move(kept);
 }
 
@@ -84,8 +84,7 @@ FolderPictureReader bmpFileReader(FileLayer& files) {
         return Error{ErrorCode::BmpCompressed, "it is RLE (run length encoded): save it without compression"};
       case ErrorCode::BmpRefused:
         return Error{ErrorCode::BmpRefused, "it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP"};
-      default:
-        return rows.error();
+      default: return rows.error();
     }
   };
 }
@@ -93,8 +92,7 @@ FolderPictureReader bmpFileReader(FileLayer& files) {
 int previewNumberIn(const std::string& name, const std::string& stem, const std::string& extension) {
   // stem, "-", three digits, ".", an extension without a dot.
   const std::size_t digits = stem.size() + 1, dot = digits + 3;
-  if (name.size() <= dot + 1 || name.compare(0, stem.size(), stem) != 0 || name[stem.size()] != '-' ||
-      name[dot] != '.')
+  if (name.size() <= dot + 1 || name.compare(0, stem.size(), stem) != 0 || name[stem.size()] != '-' || name[dot] != '.')
     return -1;
   int n = 0;
   for (std::size_t i = digits; i < dot; ++i) {

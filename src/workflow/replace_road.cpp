@@ -20,8 +20,7 @@ Told replaceRoad(Core& core, const std::string& movie, int n, const PictureLoade
     return Told(code);
   };
   if (const auto opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
-    return refuse(opened.error().code, "cannot open movie " + movie + ": " + opened.error().message,
-                  BoxIcon::Critical);
+    return refuse(opened.error().code, "cannot open movie " + movie + ": " + opened.error().message, BoxIcon::Critical);
   if (n < 1 || n > core.s.piccount) {
     const int count = core.s.piccount;
     return refuse(ErrorCode::NoSuchPreview,

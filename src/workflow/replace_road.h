@@ -29,6 +29,6 @@ using PictureLoader = std::function<Told(Core& core)>;
 // movie holds ...") in a box of their own, the picture's refusal by the loader,
 // the write's by begin.
 Told replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture,
-                   FileLayer& files = systemFileLayer());
+                 FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

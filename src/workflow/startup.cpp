@@ -7,9 +7,7 @@
 
 namespace orvane {
 
-std::string titleLine() {
-  return "Orvane v" + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
-}
+std::string titleLine() { return "Orvane v" + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor); }
 
 std::string creditLine() { return "Scene previews, found and replaced. Written by the Orvane developers."; }
 

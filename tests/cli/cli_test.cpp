@@ -51,8 +51,9 @@ struct CliTest : ::testing::Test {
   }
   std::string bmp(const std::string& name, int seed) {
     const std::string path = dir.file(name);
-    testing::writeFile(path, testing::validBmp(testing::pictureRows(
-                                 [seed](int x, int y) { return testing::seededPixel(x, y, seed); })));
+    testing::writeFile(
+        path,
+        testing::validBmp(testing::pictureRows([seed](int x, int y) { return testing::seededPixel(x, y, seed); })));
     return path;
   }
 };
@@ -65,7 +66,9 @@ TEST_F(CliTest, ScanPrintsExactlyTheScansLogLinesOnStandardError) {
   EXPECT_EQ(r.err, "Scanner:Trying to load Scene.3mm, file is " + std::to_string(original.size()) +
                        " bytes long.\n"
                        "Extract_3:Extracting 101 to memory(1)\nExtract_3:Done\n"
-                       "Extract_3:Extracting " + second + " to memory(2)\nExtract_3:Done\n"
+                       "Extract_3:Extracting " +
+                       second +
+                       " to memory(2)\nExtract_3:Done\n"
                        "Scanner:Done\nRepairer:Starting repairs...\nRepairer:0.5pairs repaired.\n");
 }
 
@@ -91,7 +94,8 @@ TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
   const Result r = cli({"replace", movie, "2", bmp("pic.bmp", 3)});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "scene preview 2 (pic.bmp) replaced (journal step 1; undo with: orvane-cli undo " + movie + ")\n");
-  const std::string bmpLines = "BMPsys:Opening " + dir.file("pic.bmp") + "...\n"
+  const std::string bmpLines = "BMPsys:Opening " + dir.file("pic.bmp") +
+                               "...\n"
                                "BMPsys:Image loaded, checking for errors...\n"
                                "Repairer:Starting repairs...\nRepairer:No errors.\nRepairer:40.5pairs repaired.\n"
                                "Replace:Begining scene replace...\nReplace:Scene replaced.\n";
@@ -105,7 +109,7 @@ TEST_F(CliTest, ReplacePrintsTheWholeRoadAndWritesOnlyThatPreview) {
     if (i >= at && i < at + record::kTrailerOffset) continue;
     ASSERT_EQ(after[i], original[i]) << "byte " << i << " outside the preview changed";
   }
-  EXPECT_EQ(after[at + 3 * record::kRowBytes + 1], 0x90);  // the damaged prefix is sound now
+  EXPECT_EQ(after[at + 3 * record::kRowBytes + 1], 0x90);   // the damaged prefix is sound now
   EXPECT_EQ(after[at + 2], testing::seededPixel(0, 0, 3));  // top-left pixel, upright
 }
 
@@ -184,12 +188,12 @@ TEST_F(CliTest, HistoryListsReplacementsNewestFirstAndUndoAllGivesTheOriginalBac
   const Result one = cli({"undo", movie});
   EXPECT_EQ(one.code, 0);
   EXPECT_EQ(one.err, "Replace:Replacement of scene preview 2 undone.\n");
-  EXPECT_EQ(one.out,
-            "replacement of scene preview 2 (b.bmp) undone (journal step 2; redo with: orvane-cli redo " + movie + ")\n");
+  EXPECT_EQ(one.out, "replacement of scene preview 2 (b.bmp) undone (journal step 2; redo with: orvane-cli redo " +
+                         movie + ")\n");
   EXPECT_NE(cli({"history", movie}).out.find("scene preview 2 (b.bmp)  undone"), std::string::npos);
   EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
   EXPECT_EQ(testing::readFile(movie), original);  // the damaged prefix included
-  EXPECT_EQ(cli({"undo", movie}).code, 1);          // nothing left to undo
+  EXPECT_EQ(cli({"undo", movie}).code, 1);        // nothing left to undo
   EXPECT_EQ(cli({"undo", movie, "--all"}).code, 0);
   EXPECT_EQ(cli({"undo", movie, "--every"}).code, 2);
   EXPECT_EQ(cli({"history", dir.file("nope.3mm")}).code, 1);
@@ -214,7 +218,6 @@ TEST_F(CliTest, ExportAllNamesFilesAfterTheMovieAndUsesTheChosenPalette) {
 
   EXPECT_EQ(cli({"export", "--palette", dir.file("missing.palette"), movie, "1", dir.file("x.bmp")}).code, 1);
 }
-
 
 // Usage mistakes: exit 2, nothing on standard output, one line saying what is
 // wrong and pointing to the right --help.
@@ -267,11 +270,13 @@ TEST_F(CliTest, ScanSummaryQuietAndJson) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.err, "");
   // Preview 2 has one row whose prefix the scan repaired.
-  EXPECT_EQ(r.out, "[\n"
-                   "  {\"number\": 1, \"position\": 101, \"rows_repaired\": 0},\n"
-                   "  {\"number\": 2, \"position\": " + std::to_string(101 + record::kRecordBytes + 50) +
-                       ", \"rows_repaired\": 1}\n"
-                   "]\n");
+  EXPECT_EQ(r.out,
+            "[\n"
+            "  {\"number\": 1, \"position\": 101, \"rows_repaired\": 0},\n"
+            "  {\"number\": 2, \"position\": " +
+                std::to_string(101 + record::kRecordBytes + 50) +
+                ", \"rows_repaired\": 1}\n"
+                "]\n");
 
   Bytes one = testing::filler(10, 2);
   testing::put(one, 10, testing::makeRecord(5));
@@ -281,7 +286,8 @@ TEST_F(CliTest, ScanSummaryQuietAndJson) {
   r = cli({"scan", "-q", dir.file("none.3mm")});
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "0 previews found\n");
-  EXPECT_EQ(r.err, "orvane-cli: scan: " + dir.file("none.3mm") + ": no scene previews found; is this a Mevrik movie?\n");
+  EXPECT_EQ(r.err,
+            "orvane-cli: scan: " + dir.file("none.3mm") + ": no scene previews found; is this a Mevrik movie?\n");
   EXPECT_EQ(cli({"scan", "--json", dir.file("none.3mm")}).out, "[]\n");
 }
 
@@ -348,9 +354,10 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   const Result converted = cli({"convert", "--fit", "pad", picture, dir.file("photo.bmp")});
   ASSERT_EQ(converted.code, 0) << converted.err;
   EXPECT_EQ(converted.out, dir.file("photo.bmp") + "\n");
-  EXPECT_EQ(converted.err, "Import:Importing " + picture + "...\n"
-                           "Import:400 x 300 picture, fitted inside 144 x 81 with bars of entry 0, "
-                           "Floyd-Steinberg dithering\n");
+  EXPECT_EQ(converted.err, "Import:Importing " + picture +
+                               "...\n"
+                               "Import:400 x 300 picture, fitted inside 144 x 81 with bars of entry 0, "
+                               "Floyd-Steinberg dithering\n");
   const auto rows = readBmp(dir.file("photo.bmp"));  // the strict loader
   ASSERT_TRUE(rows.ok()) << rows.error().message;
   const Bytes bmpFile = testing::readFile(dir.file("photo.bmp"));
@@ -360,7 +367,7 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   EXPECT_EQ(bmpFile[54 + 4 * 37 + 1], entry37.g);
   for (const auto& row : *rows)
     for (std::uint8_t index : row) ASSERT_LE(index, 150);
-  EXPECT_EQ((*rows)[0][0], 0);  // a bar: the bottom row
+  EXPECT_EQ((*rows)[0][0], 0);                                          // a bar: the bottom row
   EXPECT_EQ(cli({"convert", picture, dir.file("photo.bmp")}).code, 1);  // exists: refused
 
   const std::string copy = dir.file("Copy.3mm");
@@ -370,7 +377,8 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   ASSERT_EQ(imported.code, 0) << imported.err;
   EXPECT_NE(imported.err.find("Import:400 x 300 picture"), std::string::npos);
   EXPECT_NE(imported.err.find("Replace:Scene replaced."), std::string::npos);
-  EXPECT_EQ(imported.out, "scene preview 2 (photo.png) replaced (journal step 1; undo with: orvane-cli undo " + copy + ")\n");
+  EXPECT_EQ(imported.out,
+            "scene preview 2 (photo.png) replaced (journal step 1; undo with: orvane-cli undo " + copy + ")\n");
   EXPECT_EQ(testing::readFile(copy), testing::readFile(movie));
 
   // A refused picture changes nothing.
@@ -386,7 +394,8 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   Result r = cli({"replace", movie, "--all", out});  // nothing retouched: nothing written
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_NE(r.err.find("Replace:Nothing to replace.\nReplace:0 replaced, 2 unchanged, 0 refused, 0 ignored.\n"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(r.out, "");  // no step was made
   EXPECT_FALSE(std::filesystem::exists(movie + ".orvane-journal"));
 
@@ -402,7 +411,8 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   EXPECT_NE(r.err.find("Replace:Ignored readme.txt: not named Scene-NNN.bmp.\n"
                        "Replace:Replaced scene previews 1 and 2.\n"
                        "Replace:2 replaced, 0 unchanged, 0 refused, 1 ignored.\n"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
   const Result h = cli({"history", movie});
   EXPECT_EQ(std::count(h.out.begin(), h.out.end(), '\n'), 1) << h.out;
   EXPECT_NE(h.out.find("  scene previews 1 and 2 (folder " + out + ")  done\n"), std::string::npos) << h.out;
@@ -416,9 +426,11 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   r = cli({"replace", movie, "--all", out});
   EXPECT_EQ(r.code, 1);
   EXPECT_NE(r.err.find("\norvane-cli: replace: " + out + ": 1 of 2 files refused (the Replace lines say why)\n"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
   EXPECT_NE(r.err.find("Replace:Refused Scene-001.bmp: it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP.\n"),
-            std::string::npos) << r.err;
+            std::string::npos)
+      << r.err;
   const std::size_t second = 100 + record::kRecordBytes + 50;
   EXPECT_EQ(testing::readFile(movie)[second + 2], testing::seededPixel(0, 0, 8));
 
@@ -436,11 +448,15 @@ TEST_F(CliTest, ReplaceAllPutsAnExportedFolderBackAsOneStep) {
   expectUsageError({"import", movie, "1", "x.png", "--all", out}, "orvane-cli import");
   r = cli({"replace", movie, "--all", dir.file("no-such-folder")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("orvane-cli: replace: " + dir.file("no-such-folder") + ": cannot read the folder"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("orvane-cli: replace: " + dir.file("no-such-folder") + ": cannot read the folder"),
+            std::string::npos)
+      << r.err;
   r = cli({"replace", movie, "--all", dir.file("photos")});
   EXPECT_EQ(r.code, 1);
-  EXPECT_NE(r.err.find("\norvane-cli: replace: " + dir.file("photos") + ": no file in the folder is named Scene-NNN.bmp\n"),
-            std::string::npos) << r.err;
+  EXPECT_NE(
+      r.err.find("\norvane-cli: replace: " + dir.file("photos") + ": no file in the folder is named Scene-NNN.bmp\n"),
+      std::string::npos)
+      << r.err;
 }
 
 TEST_F(CliTest, PaletteWritesTheFirst151EntriesAsAGimpPalette) {
@@ -488,9 +504,10 @@ TEST_F(CliTest, ConvertAndImportTakeACropAndRefuseOneOutsideThePictureAsWrongUsa
 
   const Result cropped = cli({"convert", "--crop", "50,40,320,180", picture, dir.file("cropped.bmp")});
   ASSERT_EQ(cropped.code, 0) << cropped.err;
-  EXPECT_EQ(cropped.err, "Import:Importing " + picture + "...\n"
-                         "Import:400 x 300 picture, crop 320 x 180 at 50,40, cropped to fill 144 x 81, "
-                         "Floyd-Steinberg dithering\n");
+  EXPECT_EQ(cropped.err, "Import:Importing " + picture +
+                             "...\n"
+                             "Import:400 x 300 picture, crop 320 x 180 at 50,40, cropped to fill 144 x 81, "
+                             "Floyd-Steinberg dithering\n");
   ASSERT_EQ(cli({"convert", part, dir.file("part.bmp")}).code, 0);
   EXPECT_EQ(testing::readFile(dir.file("cropped.bmp")), testing::readFile(dir.file("part.bmp")));
 
@@ -509,8 +526,9 @@ TEST_F(CliTest, ConvertAndImportTakeACropAndRefuseOneOutsideThePictureAsWrongUsa
   EXPECT_EQ(cli({"convert", "--focus", "1,2,3", picture, dir.file("x.bmp")}).code, 2);
   const Result outside = cli({"convert", "-q", "--crop", "100,100,320,240", picture, dir.file("x.bmp")});
   EXPECT_EQ(outside.code, 2);
-  EXPECT_EQ(outside.err, "orvane-cli: convert: the crop 320 x 240 at 100,100 does not lie inside the 400 x 300 "
-                         "picture (see 'orvane-cli convert --help')\n");
+  EXPECT_EQ(outside.err,
+            "orvane-cli: convert: the crop 320 x 240 at 100,100 does not lie inside the 400 x 300 "
+            "picture (see 'orvane-cli convert --help')\n");
   EXPECT_FALSE(std::filesystem::exists(dir.file("x.bmp")));
 
   const std::string copy = dir.file("Copy.3mm");
@@ -519,8 +537,9 @@ TEST_F(CliTest, ConvertAndImportTakeACropAndRefuseOneOutsideThePictureAsWrongUsa
   EXPECT_EQ(imported.code, 0) << imported.err;
   const Result refused = cli({"import", "-q", "--focus", "0,300", copy, "1", picture});
   EXPECT_EQ(refused.code, 2);
-  EXPECT_EQ(refused.err, "orvane-cli: import: the focus 0,300 is outside the 400 x 300 picture "
-                         "(see 'orvane-cli import --help')\n");
+  EXPECT_EQ(refused.err,
+            "orvane-cli: import: the focus 0,300 is outside the 400 x 300 picture "
+            "(see 'orvane-cli import --help')\n");
 }
 
 // Standard output that refuses every byte, as a full disk does.
@@ -617,8 +636,9 @@ TEST_F(CliTest, DashIsStandardOutputAndInput) {
   terminal.outIsTerminal = true;
   EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err, terminal), 1);
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(), "orvane-cli: export: -: will not write a BMP to a terminal (redirect standard output to a "
-                       "file or a pipe: > scene.bmp)\n");
+  EXPECT_EQ(err.str(),
+            "orvane-cli: export: -: will not write a BMP to a terminal (redirect standard output to a "
+            "file or a pipe: > scene.bmp)\n");
 
   // A picture from standard input goes in as from its file; a terminal or nothing is refused.
   const auto fromInput = [&](const std::string& bytes, bool inIsTerminal) {
@@ -656,23 +676,28 @@ TEST_F(CliTest, HistoryJsonAndRedoFollowTheWindowsUndoAndRedo) {
   ASSERT_LT(second, first) << h.out;  // newest first
   EXPECT_NE(h.out.find("\"previews\": [2], \"state\": \"undone\", \"label\": \"b.bmp\", \"undo_next\": false, "
                        "\"redo_next\": true}"),
-            std::string::npos) << h.out;
+            std::string::npos)
+      << h.out;
   EXPECT_NE(h.out.find("\"previews\": [1], \"state\": \"done\", \"label\": \"a.bmp\", \"undo_next\": true, "
                        "\"redo_next\": false}\n]\n"),
-            std::string::npos) << h.out;
+            std::string::npos)
+      << h.out;
   EXPECT_EQ(cli::jsonString("a \"b\"\\\n"), "\"a \\\"b\\\"\\\\\\u000a\"");
 
   const Result redo = cli({"redo", movie});
   EXPECT_EQ(redo.code, 0) << redo.err;
-  EXPECT_EQ(redo.out, "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+  EXPECT_EQ(redo.out,
+            "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
   EXPECT_EQ(testing::readFile(movie), replaced);
   const Result none = cli({"redo", movie});
   EXPECT_EQ(none.code, 1);
   EXPECT_EQ(none.err, "orvane-cli: redo: " + movie + ": There is nothing to redo in this movie.\n");
   ASSERT_EQ(cli({"undo", "--all", movie}).code, 0);
   EXPECT_EQ(cli({"redo", "--all", "-q", movie}).out,
-            "scene preview 1 (a.bmp) replaced again (journal step 1; undo with: orvane-cli undo " + movie + ")\n"
-            "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " + movie + ")\n");
+            "scene preview 1 (a.bmp) replaced again (journal step 1; undo with: orvane-cli undo " + movie +
+                ")\n"
+                "scene preview 2 (b.bmp) replaced again (journal step 2; undo with: orvane-cli undo " +
+                movie + ")\n");
   EXPECT_EQ(testing::readFile(movie), replaced);
 
   EXPECT_EQ(cli::shellWord("my movie's.3mm"), "'my movie'\\''s.3mm'");

@@ -5,8 +5,8 @@
 
 #include "convert/colour.h"
 #include "convert/palette_matcher.h"
-#include "support/picture_fixture.h"
 #include "sample_data.h"
+#include "support/picture_fixture.h"
 
 namespace orvane::convert {
 namespace {
@@ -42,7 +42,8 @@ TEST(PaletteMatcher, AgreesWithTheFullSearchEverywhere) {
   sample::Rng rng(7);
   std::uniform_real_distribution<float> wide(-0.2f, 1.2f);
   std::vector<Rgb8> random(151);
-  for (auto& c : random) c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
+  for (auto& c : random)
+    c = {static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng()), static_cast<std::uint8_t>(rng())};
   random[90] = random[10];  // a tie: the lower entry wins
   for (const auto& colours : {testing::shippedPictureColours(), random}) {
     PaletteMatcher matcher(colours);

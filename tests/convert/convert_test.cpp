@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
-
 #include "convert/box_reduce.h"
 #include "convert/convert.h"
 #include "convert/frame.h"
-#include "support/picture_fixture.h"
 #include "sample_data.h"
+#include "support/picture_fixture.h"
 
 namespace orvane::convert {
 namespace {
@@ -30,14 +29,18 @@ struct ConvertTest : ::testing::Test {
 TEST_F(ConvertTest, IndicesNeverExceedTheLastPictureColour) {
   // White, and saturated colours far outside what the palette holds, where
   // the diffused error could otherwise pile up.
-  const Rgba hard[] = {{255, 255, 255, 255}, {255, 0, 255, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}};
+  const Rgba hard[] = {
+      {255, 255, 255, 255}, {255, 0, 255, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}};
   const auto source = makePicture(200, 120, [&](int x, int y) { return hard[(x / 40 + y / 40) % 5]; });
   for (Dither dither : {Dither::FloydSteinberg, Dither::None})
     for (FitMode fit : {FitMode::Crop, FitMode::Pad, FitMode::Stretch}) {
       const IndexPicture p = convert(source, fit, dither);
       for (std::uint8_t index : p.index) ASSERT_LE(index, 150);
     }
-  const IndexPicture white = convert(makePicture(10, 10, [](int, int) { return Rgba{255, 255, 255, 255}; }),
+  const IndexPicture white = convert(makePicture(10, 10,
+                                                 [](int, int) {
+                                                   return Rgba{255, 255, 255, 255};
+                                                 }),
                                      FitMode::Stretch, Dither::FloydSteinberg);
   for (std::uint8_t index : white.index) ASSERT_EQ(colours[index], (Rgb8{255, 255, 255}));
 }
@@ -52,7 +55,8 @@ TEST_F(ConvertTest, APicturePaintedInPaletteColoursComesBackIndexForIndex) {
   const auto source = makePicture(144, 81, [&](int x, int y) { return opaque(colours[painted[y * 144 + x]]); });
   for (Dither dither : {Dither::FloydSteinberg, Dither::None}) {
     const IndexPicture p = convert(source, FitMode::Crop, dither);
-    for (int i = 0; i < kCanvasPixels; ++i) ASSERT_EQ(p.index[static_cast<std::size_t>(i)], painted[static_cast<std::size_t>(i)]) << i;
+    for (int i = 0; i < kCanvasPixels; ++i)
+      ASSERT_EQ(p.index[static_cast<std::size_t>(i)], painted[static_cast<std::size_t>(i)]) << i;
   }
 }
 
@@ -140,7 +144,9 @@ TEST_F(ConvertTest, DiffusionKeepsTheAverageColourWhereNearestOnlyBands) {
     mean.g += matcher.linear(index).g / kCanvasPixels;
     mean.b += matcher.linear(index).b / kCanvasPixels;
   }
-  const auto off = [&](const Linear& c) { return std::abs(c.r - want.r) + std::abs(c.g - want.g) + std::abs(c.b - want.b); };
+  const auto off = [&](const Linear& c) {
+    return std::abs(c.r - want.r) + std::abs(c.g - want.g) + std::abs(c.b - want.b);
+  };
   EXPECT_LT(off(mean), 0.01f);
   EXPECT_GT(off(single), 0.03f);
 }
@@ -156,12 +162,10 @@ TEST(BoxReducer, AveragesBlocksInLinearLightWeightedByOpacityAndKeepsTheEdges) {
   // Rows of 5 pixels shrunk by 2: three output pixels, the last from the fifth column alone.
   BoxReducer reducer(5, 2);
   ASSERT_EQ(reducer.outputWidth(), 3);
-  const std::uint8_t top[] = {0, 0, 0, 255,     255, 255, 255, 255,  // black and white
-                              200, 10, 10, 255, 0, 0, 255, 0,      // red, and a transparent blue
-                              90, 90, 90, 255};
-  const std::uint8_t bottom[] = {0, 0, 0, 255,     255, 255, 255, 255,
-                                 200, 10, 10, 255, 200, 10, 10, 255,
-                                 90, 90, 90, 51};
+  const std::uint8_t top[] = {0,   0,  0,  255, 255, 255, 255, 255,  // black and white
+                              200, 10, 10, 255, 0,   0,   255, 0,    // red, and a transparent blue
+                              90,  90, 90, 255};
+  const std::uint8_t bottom[] = {0, 0, 0, 255, 255, 255, 255, 255, 200, 10, 10, 255, 200, 10, 10, 255, 90, 90, 90, 51};
   std::vector<std::uint8_t> out(12, 1);
   EXPECT_FALSE(reducer.addRow(top, out));
   EXPECT_EQ(out, std::vector<std::uint8_t>(12, 1));  // nothing written before the block is complete
@@ -184,8 +188,10 @@ TEST_F(ConvertTest, ACropConvertsAsThatPartCutOutOfThePictureWould) {
   };
   const auto whole = makePicture(300, 200, pixelAt);
   // A 16:9 part, a wide one (cut further round its centre) and a tall one.
-  for (const PictureRect part : {PictureRect{37, 21, 160, 90}, PictureRect{10, 50, 280, 90}, PictureRect{200, 3, 60, 190}}) {
-    const auto cut = makePicture(part.width, part.height, [&](int x, int y) { return pixelAt(x + part.x, y + part.y); });
+  for (const PictureRect part :
+       {PictureRect{37, 21, 160, 90}, PictureRect{10, 50, 280, 90}, PictureRect{200, 3, 60, 190}}) {
+    const auto cut =
+        makePicture(part.width, part.height, [&](int x, int y) { return pixelAt(x + part.x, y + part.y); });
     for (FitMode fit : {FitMode::Crop, FitMode::Pad, FitMode::Stretch}) {
       SCOPED_TRACE(describeRect(part) + " " + fitModeName(fit));
       const auto framed = convertPicture(whole, matcher, {Framing(fit, part), Dither::FloydSteinberg});
@@ -200,11 +206,10 @@ TEST_F(ConvertTest, ACropConvertsAsThatPartCutOutOfThePictureWould) {
             "300 x 200 picture, crop 160 x 90 at 100,20, cropped to fill 144 x 81, Floyd-Steinberg dithering");
 
   // Outside the picture, empty, or a focus off it: refused before anything is converted.
-  for (const Framing& outside : {Framing(FitMode::Crop, PictureRect{141, 0, 160, 90}),
-                                 Framing(FitMode::Pad, PictureRect{0, 111, 160, 90}),
-                                 Framing(FitMode::Crop, PictureRect{-1, 0, 160, 90}),
-                                 Framing(FitMode::Crop, PictureRect{0, 0, 0, 90}),
-                                 Framing(FitMode::Crop, std::nullopt, PicturePoint{300, 10})}) {
+  for (const Framing& outside :
+       {Framing(FitMode::Crop, PictureRect{141, 0, 160, 90}), Framing(FitMode::Pad, PictureRect{0, 111, 160, 90}),
+        Framing(FitMode::Crop, PictureRect{-1, 0, 160, 90}), Framing(FitMode::Crop, PictureRect{0, 0, 0, 90}),
+        Framing(FitMode::Crop, std::nullopt, PicturePoint{300, 10})}) {
     const auto refused = convertPicture(whole, matcher, {outside, Dither::None});
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().code, ErrorCode::OutsidePicture);
@@ -216,7 +221,9 @@ TEST_F(ConvertTest, ACropConvertsAsThatPartCutOutOfThePictureWould) {
 
 TEST(Fit, TheFocusCentresTheCropWindowAsFarAsThePictureAllows) {
   // 400 x 100 keeps a window 177.8 wide; 100 x 400 one 56.25 high.
-  const auto startX = [](int x) { return planFit(400, 100, Framing(FitMode::Crop, std::nullopt, PicturePoint{x, 50})).source.x; };
+  const auto startX = [](int x) {
+    return planFit(400, 100, Framing(FitMode::Crop, std::nullopt, PicturePoint{x, 50})).source.x;
+  };
   EXPECT_DOUBLE_EQ(startX(200), 200.5 - 400.0 / 9 * 2);
   EXPECT_DOUBLE_EQ(startX(3), 0);
   EXPECT_DOUBLE_EQ(startX(399), 400 - 1600.0 / 9);
@@ -226,7 +233,8 @@ TEST(Fit, TheFocusCentresTheCropWindowAsFarAsThePictureAllows) {
   EXPECT_DOUBLE_EQ(inCrop.source.x, 100);
   // Without a focus, the framing's plan is the fit mode's, to the last bit.
   for (FitMode fit : {FitMode::Crop, FitMode::Pad, FitMode::Stretch}) {
-    const FitPlan a = planFit(6028, 3391, Framing(fit)), b = planFit(6028, 3391, Framing(fit, PictureRect{0, 0, 6028, 3391}));
+    const FitPlan a = planFit(6028, 3391, Framing(fit)),
+                  b = planFit(6028, 3391, Framing(fit, PictureRect{0, 0, 6028, 3391}));
     EXPECT_EQ(a.source.x, b.source.x);
     EXPECT_EQ(a.source.width, b.source.width);
     EXPECT_EQ(a.target.height, b.target.height);

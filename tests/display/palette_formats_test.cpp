@@ -13,20 +13,24 @@ using Bytes = std::vector<std::uint8_t>;
 
 // Colour e of the test palettes: red = e, green = 255 - e, blue = (e * 7) % 256 (e taken mod 256).
 Rgb colour(int e) {
-  return {static_cast<std::int16_t>(e % 256), static_cast<std::int16_t>(255 - e % 256), static_cast<std::int16_t>(e * 7 % 256)};
+  return {static_cast<std::int16_t>(e % 256), static_cast<std::int16_t>(255 - e % 256),
+          static_cast<std::int16_t>(e * 7 % 256)};
 }
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 void put16(Bytes& b, std::uint32_t v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
-void put32(Bytes& b, std::uint32_t v) { put16(b, v & 0xFFFF); put16(b, v >> 16); }
+void put32(Bytes& b, std::uint32_t v) {
+  put16(b, v & 0xFFFF);
+  put16(b, v >> 16);
+}
 void append(Bytes& b, const std::string& s) { b.insert(b.end(), s.begin(), s.end()); }
 
 Bytes gimp(int n) {
   std::string s = "GIMP Palette\nName: Test\nColumns: 16\n#\n";
   for (int e = 0; e < n; ++e) {
     const Rgb c = colour(e);
-    s += std::to_string(c.r) + " " + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\tEntry " +
-         std::to_string(e) + "\n";
+    s += std::to_string(c.r) + " " + std::to_string(c.g) + "\t" + std::to_string(c.b) + "\tEntry " + std::to_string(e) +
+         "\n";
   }
   return text(s);
 }
@@ -113,10 +117,10 @@ TEST(PaletteFormats, EachFormatIsToldByItsBytesAndReadEntryForEntry) {
     int entries;
   };
   const Case cases[] = {
-      {"a.gpl", gimp(151), PaletteFormat::Gimp, 151},         {"a.gpl", gimp(300), PaletteFormat::Gimp, 256},
-      {"a.pal", jasc(256), PaletteFormat::Jasc, 256},         {"b.pal", riff(16), PaletteFormat::Riff, 16},
-      {"a.ACT", act(0), PaletteFormat::Act, 256},             {"a.act", act(40), PaletteFormat::Act, 40},
-      {"table.bmp", bmp(256), PaletteFormat::Bmp, 256},       {"small.bmp", bmp(20), PaletteFormat::Bmp, 20},
+      {"a.gpl", gimp(151), PaletteFormat::Gimp, 151},   {"a.gpl", gimp(300), PaletteFormat::Gimp, 256},
+      {"a.pal", jasc(256), PaletteFormat::Jasc, 256},   {"b.pal", riff(16), PaletteFormat::Riff, 16},
+      {"a.ACT", act(0), PaletteFormat::Act, 256},       {"a.act", act(40), PaletteFormat::Act, 40},
+      {"table.bmp", bmp(256), PaletteFormat::Bmp, 256}, {"small.bmp", bmp(20), PaletteFormat::Bmp, 20},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " " + paletteFormatName(c.format));
@@ -152,9 +156,9 @@ TEST(PaletteFormats, ADamagedFileIsRefusedWholeNamingItAndWhy) {
   cutBmp.resize(200);
   Bytes deepBmp = bmp(0);
   deepBmp[28] = 24;
-  const std::pair<const char*, Bytes> cases[] = {{"bad.gpl", badGimp},      {"short.pal", shortJasc},
-                                                 {"cut.pal", cutRiff},      {"cut.bmp", cutBmp},
-                                                 {"deep.bmp", deepBmp},     {"empty.gpl", text("GIMP Palette\n")}};
+  const std::pair<const char*, Bytes> cases[] = {{"bad.gpl", badGimp},  {"short.pal", shortJasc},
+                                                 {"cut.pal", cutRiff},  {"cut.bmp", cutBmp},
+                                                 {"deep.bmp", deepBmp}, {"empty.gpl", text("GIMP Palette\n")}};
   for (const auto& [name, bytes] : cases) {
     SCOPED_TRACE(name);
     const AnyPalette p = parseAnyPalette(bytes, name);

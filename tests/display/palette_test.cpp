@@ -6,9 +6,9 @@
 
 #include "display/palette.h"
 #include "display/palette_choice.h"
-#include "workflow/startup.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
+#include "workflow/startup.h"
 
 namespace orvane {
 namespace {
@@ -121,7 +121,8 @@ TEST_F(LoadPaletteTest, StartUpLogsTitleCreditAndPaletteInOrderWithBarsAtRest) {
   EXPECT_EQ(host.lines.at(1).rfind("About:", 0), 0u);
   EXPECT_EQ(host.lines.at(2), "Palette:Starting to load palette\r\n");
   EXPECT_EQ(host.lines.at(3), "Palette:Palette loaded.\r\n");
-  EXPECT_EQ(host.lines.at(4), "Palette:Colours from " + core.s.appdir + kPaletteFileName + " (Orvane palette, 256 entries).\r\n");
+  EXPECT_EQ(host.lines.at(4),
+            "Palette:Colours from " + core.s.appdir + kPaletteFileName + " (Orvane palette, 256 entries).\r\n");
   EXPECT_EQ(host.lines.size(), 5u);
   EXPECT_EQ(core.s.pal[1][1], 999);
   EXPECT_EQ(core.s.pal[200][2], 55);
@@ -176,7 +177,10 @@ TEST_F(LoadPaletteTest, TheChosenPaletteWinsWhileItIsThere) {
   ASSERT_EQ(host.lines.size(), 4u);
   EXPECT_NE(host.lines[3].find("chosen earlier, " + mine + ", is no longer there"), std::string::npos);
   EXPECT_EQ(core.s.pal[0][3], 0);  // entry 0 of the program's own file
-  if (before) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1); else ::unsetenv("XDG_CONFIG_HOME");
+  if (before)
+    ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    ::unsetenv("XDG_CONFIG_HOME");
 #endif
 }
 

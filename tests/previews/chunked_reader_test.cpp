@@ -10,8 +10,8 @@
 #include <chrono>
 #include <new>
 #include <string>
-#include <tuple>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "previews/chunked_reader.h"

@@ -10,9 +10,9 @@
 
 #include "previews/record_format.h"
 #include "previews/scanner.h"
-#include "workflow/open_movie.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
+#include "workflow/open_movie.h"
 
 namespace orvane {
 namespace {
@@ -51,8 +51,7 @@ TEST(DemoMovie, HoldsSixteenSeparateRecordsWithFillerAroundThem) {
   // a reader that tested prefixes alone would find nothing else.
   std::set<std::size_t> prefixes;
   for (std::size_t s : m.starts)
-    for (int y = 0; y < record::kRows; ++y)
-      prefixes.insert(s + static_cast<std::size_t>(y * record::kRowBytes));
+    for (int y = 0; y < record::kRows; ++y) prefixes.insert(s + static_cast<std::size_t>(y * record::kRowBytes));
   for (std::size_t p = 0; p + 1 < m.bytes.size(); ++p) {
     if (m.bytes[p] == record::kPrefix0 && m.bytes[p + 1] == record::kPrefix1) {
       EXPECT_TRUE(prefixes.count(p)) << "stray prefix at offset " << p;

@@ -32,8 +32,8 @@ TEST_F(RepairTest, PreviewPassFixesPrefixesOnlyAndStopsWithoutBmp) {
   core.s.pics[1][7][2] = 0x91;
   core.s.pics[2][1][1] = 5;
   core.s.pics[2][1][2] = 0;
-  core.s.pics[2][9][40] = 200;  // pixels are never judged here
-  core.s.pictureBuffer[3][0] = 9;       // the buffer is left alone without IsBMP
+  core.s.pics[2][9][40] = 200;     // pixels are never judged here
+  core.s.pictureBuffer[3][0] = 9;  // the buffer is left alone without IsBMP
   repair(core, false);
   EXPECT_EQ(core.log.text(), "Repairer:Starting repairs...\r\nRepairer:1.5pairs repaired.\r\n");
   EXPECT_EQ(core.s.pics[1][7][2], 144);
@@ -47,8 +47,7 @@ TEST_F(RepairTest, PreviewPassFixesPrefixesOnlyAndStopsWithoutBmp) {
 
 TEST_F(RepairTest, FirstBufferPassFixesEveryRowThenLaterOnesFindNothing) {
   repair(core, true);
-  EXPECT_EQ(core.log.text(),
-            "Repairer:Starting repairs...\r\nRepairer:No errors.\r\nRepairer:40.5pairs repaired.\r\n");
+  EXPECT_EQ(core.log.text(), "Repairer:Starting repairs...\r\nRepairer:No errors.\r\nRepairer:40.5pairs repaired.\r\n");
   host.lines.clear();
   repair(core, true);
   ASSERT_EQ(host.lines.size(), 2u);

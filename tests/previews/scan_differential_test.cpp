@@ -14,12 +14,12 @@
 #include "previews/extraction.h"
 #include "previews/repair.h"
 #include "previews/scanner.h"
-#include "workflow/open_movie.h"
 #include "previews/signature_search.h"
+#include "sample_data.h"
 #include "shell/tags.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
-#include "sample_data.h"
+#include "workflow/open_movie.h"
 
 namespace orvane {
 namespace {
@@ -81,7 +81,7 @@ Bytes randomMovie(std::uint32_t seed, std::size_t length, std::size_t chunk) {
   for (int k = 0; k < 6; ++k) plant(rng() % (length + 1));
   const std::size_t a = rng() % (length + 1);
   plant(a);
-  plant(a + kRec);  // back to back
+  plant(a + kRec);                                                                               // back to back
   if (a + 146 + 11829 <= movie.size()) std::memcpy(&movie[a + 146 + 11826], "\x01\x00\x03", 3);  // overlapping
   if (length >= kRec) plant(length - kRec + rng() % 3);  // ending at the last byte, or cut short
   // Records whose first or last bytes fall either side of a chunk's end or of
@@ -120,8 +120,12 @@ TEST(ScanDifferential, FastScanMatchesTheByteByByteWalk) {
     int files;
   };
   const Plan plans[] = {
-      {4096, 0, 120000, 12},  {5003, 11000, 90000, 12}, {kRec - 1, 20000, 80000, 6},
-      {kRec + 1, 20000, 80000, 6}, {1, 0, 16000, 3},     {65536, 100000, 400000, 4},
+      {4096, 0, 120000, 12},
+      {5003, 11000, 90000, 12},
+      {kRec - 1, 20000, 80000, 6},
+      {kRec + 1, 20000, 80000, 6},
+      {1, 0, 16000, 3},
+      {65536, 100000, 400000, 4},
       // The reading size used in earnest, beyond two chunk ends.
       {kDefaultChunkBytes, 2 * kDefaultChunkBytes + kRec, 3 * kDefaultChunkBytes, 2},
   };
@@ -169,9 +173,12 @@ TEST(SignatureSearch, EveryKernelFindsEveryPositionAndOnlyThose) {
     // Mostly the signature's own bytes; every third round records back to
     // back, every third unbroken 00 90 pairs with trailers sprinkled in.
     for (std::size_t k = 0; k < bytes.size(); ++k) {
-      if (round % 3 == 1) bytes[k] = rec[(k + static_cast<std::size_t>(round)) % rec.size()];
-      else if (round % 3 == 2) bytes[k] = rng() % 64 == 0 ? alphabet[rng() % 4] : (k % 2 ? 0x90 : 0x00);
-      else bytes[k] = alphabet[rng() % 4];
+      if (round % 3 == 1)
+        bytes[k] = rec[(k + static_cast<std::size_t>(round)) % rec.size()];
+      else if (round % 3 == 2)
+        bytes[k] = rng() % 64 == 0 ? alphabet[rng() % 4] : (k % 2 ? 0x90 : 0x00);
+      else
+        bytes[k] = alphabet[rng() % 4];
     }
     const std::uint8_t* data = bytes.data() + shift;
 

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "previews/scanner.h"
-#include "workflow/open_movie.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
+#include "workflow/open_movie.h"
 
 namespace orvane {
 namespace {
@@ -114,7 +114,8 @@ TEST_F(ScannerTest, ASmallScanFromLogToDrawing) {
   EXPECT_EQ(core.s.posnum, 1);
   EXPECT_EQ(core.s.previewPlaces[1][1], 1);
   // The position kept is a whole record's: its trailer lies 11826 bytes on.
-  EXPECT_EQ(Bytes(movie.begin() + core.s.previewPlaces[1][1] - 1 + 11826, movie.begin() + core.s.previewPlaces[1][1] - 1 + 11829),
+  EXPECT_EQ(Bytes(movie.begin() + core.s.previewPlaces[1][1] - 1 + 11826,
+                  movie.begin() + core.s.previewPlaces[1][1] - 1 + 11829),
             (Bytes{0x01, 0x00, 0x03}));
   const auto& pic = core.s.pics[1];
   EXPECT_EQ(pic[1][1], 0);
@@ -124,8 +125,9 @@ TEST_F(ScannerTest, ASmallScanFromLogToDrawing) {
   EXPECT_EQ(pic[40][2], 144);
   EXPECT_EQ(testing::readFile(dir.file("scene.3mm")), movie);  // the scan never writes
 
-  const std::vector<std::string> closing{"pagemax:0", "log:Scanner:Done", "log:Repairer:Starting repairs...",
-                                         "log:Repairer:0.5pairs repaired.", "draw1", "cleargrid", "draw:0,0"};
+  const std::vector<std::string> closing{
+      "pagemax:0", "log:Scanner:Done", "log:Repairer:Starting repairs...", "log:Repairer:0.5pairs repaired.", "draw1",
+      "cleargrid", "draw:0,0"};
   ASSERT_GE(host.events.size(), closing.size());
   const auto tail = host.events.end() - static_cast<std::ptrdiff_t>(closing.size());
   EXPECT_EQ(std::vector<std::string>(tail, host.events.end()), closing);

@@ -120,12 +120,14 @@ TEST_F(PictureFileTest, EveryRefusalNamesTheFileAndLeavesThePictureBufferAlone) 
   testing::writeFile(dir.file("huge.ppm"), testing::Bytes(huge.begin(), huge.end()));
 
   std::vector<std::pair<std::string, ErrorCode>> refused = {
-      {dir.file("missing.png"), ErrorCode::NotFound},  {dir.path().string(), ErrorCode::IsDirectory},
-      {dir.file("empty.png"), ErrorCode::PictureEmpty},
-      {dir.file("notes.png"), ErrorCode::PictureUnsupported}, {dir.file("cut.png"), ErrorCode::PictureCorrupt},
-      {dir.file("huge.ppm"), ErrorCode::PictureTooLarge},
+    {dir.file("missing.png"), ErrorCode::NotFound},
+    {dir.path().string(), ErrorCode::IsDirectory},
+    {dir.file("empty.png"), ErrorCode::PictureEmpty},
+    {dir.file("notes.png"), ErrorCode::PictureUnsupported},
+    {dir.file("cut.png"), ErrorCode::PictureCorrupt},
+    {dir.file("huge.ppm"), ErrorCode::PictureTooLarge},
 #if ORVANE_HAVE_LIBJPEG  // Qt's own JPEG reader fills a file cut short with grey
-      {dir.file("cut.jpg"), ErrorCode::PictureCorrupt},
+    {dir.file("cut.jpg"), ErrorCode::PictureCorrupt},
 #endif
   };
 #ifndef _WIN32  // Windows has no named pipes in the file system

@@ -175,7 +175,8 @@ TEST(ShrinkOnLoad, TheFactorLeavesTwoSourcePixelsPerPreviewPixelOfTheFittedPart)
   // A crop counts only its own pixels: 600 x 337.5 leaves room for a half, no more.
   EXPECT_EQ(shrinkFactor(6000, 4000, false, Framing(FitMode::Crop, PictureRect{100, 100, 600, 338})), 2);
   EXPECT_EQ(shrinkFactor(6000, 4000, false, Framing(FitMode::Stretch, PictureRect{5000, 0, 287, 4000})), 1);
-  EXPECT_EQ(shrinkFactor(4000, 6000, true, Framing(FitMode::Crop, PictureRect{0, 0, 6000, 3375})), 8);  // upright 6000 wide
+  EXPECT_EQ(shrinkFactor(4000, 6000, true, Framing(FitMode::Crop, PictureRect{0, 0, 6000, 3375})),
+            8);  // upright 6000 wide
   // Rows below a crop are not needed; stored turned, every row is.
   EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 1, Framing(FitMode::Stretch, PictureRect{0, 100, 1600, 900})), 1000);
   EXPECT_EQ(qtimage::storedRowsUsed(4000, 3000, 8, Framing(FitMode::Stretch, PictureRect{0, 100, 1600, 900})), 3000);
@@ -206,10 +207,10 @@ TEST(ShrinkOnLoad, ASmallCropOfALargeJpegKeepsTwoPixelsAPreviewPixelAndSkipsTheR
 
 TEST(ExifOrientation, ReadsTheTagInEitherByteOrderAndIgnoresDamage) {
   // "Exif\0\0", a TIFF header, IFD0 with one entry: tag 0x0112, SHORT, count 1, value 6.
-  const std::vector<std::uint8_t> little = {'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
-                                            1, 0, 0x12, 0x01, 3, 0, 1, 0, 0, 0, 6, 0, 0, 0, 0, 0, 0, 0};
-  const std::vector<std::uint8_t> big = {'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
-                                         0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 8, 0, 0, 0, 0, 0, 0};
+  const std::vector<std::uint8_t> little = {'E',  'x',  'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0,
+                                            0x12, 0x01, 3,   0,   1, 0, 0,   0,   6,  0, 0, 0, 0, 0, 0, 0};
+  const std::vector<std::uint8_t> big = {'E',  'x',  'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8, 0, 1,
+                                         0x01, 0x12, 0,   3,   0, 0, 0,   1,   0, 8,  0, 0, 0, 0, 0, 0};
   EXPECT_EQ(qtimage::exifOrientation(little), 6);
   EXPECT_EQ(qtimage::exifOrientation(big), 8);
   auto cut = little;

@@ -3,9 +3,9 @@
 
 #include <optional>
 
-#include "workflow/load_picture.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
+#include "workflow/load_picture.h"
 
 // GCC 12 reports a false stringop-overflow for the header edits of the
 // refused files below, depending on how much it inlines around them.
@@ -40,10 +40,10 @@ TEST_F(LoaderTest, LoadsBottomUpPictureRepairsAndDraws) {
   const std::string shown = lowerCasePath(dir.file("Pic.BMP"));
   ASSERT_TRUE(load(testing::validBmp(testing::pictureRows(pixel))));
 
-  EXPECT_EQ(host.lines, (std::vector<std::string>{
-                            "BMPsys:Opening " + shown + "...\r\n", "BMPsys:Image loaded, checking for errors...\r\n",
-                            "Repairer:Starting repairs...\r\n", "Repairer:No errors.\r\n",
-                            "Repairer:40.5pairs repaired.\r\n"}));
+  EXPECT_EQ(host.lines,
+            (std::vector<std::string>{
+                "BMPsys:Opening " + shown + "...\r\n", "BMPsys:Image loaded, checking for errors...\r\n",
+                "Repairer:Starting repairs...\r\n", "Repairer:No errors.\r\n", "Repairer:40.5pairs repaired.\r\n"}));
   EXPECT_EQ(shown.find("pic.bmp"), shown.size() - 7);
   for (int r = 0; r <= 80; ++r) {
     EXPECT_EQ(core.s.pictureBuffer[r][0], 0);
@@ -77,9 +77,17 @@ TEST_F(LoaderTest, PixelsAreFoundThroughTheOffsetWhateverTheColourTable) {
 }
 
 TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas) {
-  const Bytes good = testing::validBmp(testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 3); }));
-  auto with = [&good](auto change) { Bytes b = good; change(b); return b; };
-  auto sized = [](Bytes b) { testing::setLe32(b, bmp::kFileSize, static_cast<std::uint32_t>(b.size())); return b; };
+  const Bytes good =
+      testing::validBmp(testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 3); }));
+  auto with = [&good](auto change) {
+    Bytes b = good;
+    change(b);
+    return b;
+  };
+  auto sized = [](Bytes b) {
+    testing::setLe32(b, bmp::kFileSize, static_cast<std::uint32_t>(b.size()));
+    return b;
+  };
   auto rle = [&](Bytes& b) { testing::setLe32(b, bmp::kCompression, 1); };
 
   struct Case {
@@ -88,14 +96,21 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas) {
     bool rleBox = false;
   };
   const Case cases[] = {
-      {"bfSize one short", with([](Bytes& b) { testing::setLe32(b, bmp::kFileSize, static_cast<std::uint32_t>(b.size() - 1)); })},
-      {"lower-case bm", with([](Bytes& b) { b[0] = 'b'; b[1] = 'm'; })},
+      {"bfSize one short",
+       with([](Bytes& b) { testing::setLe32(b, bmp::kFileSize, static_cast<std::uint32_t>(b.size() - 1)); })},
+      {"lower-case bm", with([](Bytes& b) {
+         b[0] = 'b';
+         b[1] = 'm';
+       })},
       {"top-down", with([](Bytes& b) { testing::setLe32(b, bmp::kHeightField, static_cast<std::uint32_t>(-81)); })},
       {"width 145", with([](Bytes& b) { testing::setLe32(b, bmp::kWidthField, 145); })},
       {"4-bit", testing::bmpOfDepth(4)},
       {"24-bit", testing::bmpOfDepth(24)},
       {"RLE", with(rle), true},
-      {"RLE with wrong bfSize", with([&](Bytes& b) { rle(b); b.push_back(0); })},
+      {"RLE with wrong bfSize", with([&](Bytes& b) {
+         rle(b);
+         b.push_back(0);
+       })},
       {"pixel area past the end", sized(Bytes(good.begin(), good.end() - 1))},
       {"pixel offset near 4 GiB", with([](Bytes& b) { testing::setLe32(b, bmp::kPixelOffset, 0xFFFFFFF0u); })},
       {"ends before the compression field", sized(Bytes(good.begin(), good.begin() + 32))},

@@ -10,22 +10,22 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <thread>
 
 #include "replace/journal.h"
 #include "replace/scene_writer.h"
 #include "replace/undo.h"
+#include "sample_data.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
 #include "support/journal_check.h"
 #include "support/power_loss_files.h"
 #include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
-#include "sample_data.h"
 
 namespace orvane {
 namespace {
@@ -49,9 +49,7 @@ Bytes originalMovie() {
   return m;
 }
 
-void usePicture(Core& core, std::uint8_t (*pixel)(int, int)) {
-  acceptPicture(core, testing::pictureRows(pixel));
-}
+void usePicture(Core& core, std::uint8_t (*pixel)(int, int)) { acceptPicture(core, testing::pictureRows(pixel)); }
 
 // Passes every call to the real files, and kills the process (SIGKILL) just
 // before call number `killAt`; with `tornBytes`, the movie's row block is
@@ -149,7 +147,8 @@ struct CrashTest : ::testing::Test {
       if (act == Act::Replace || act == Act::Batch) {
         if (!loadfile3(core, movie)) _exit(254);
         usePicture(core, pixelA);
-        if (!(act == Act::Replace ? writeBufferToScene(core, 1, killer).ok() : replaceBoth(core, killer).ok())) _exit(255);
+        if (!(act == Act::Replace ? writeBufferToScene(core, 1, killer).ok() : replaceBoth(core, killer).ok()))
+          _exit(255);
       } else if (!stepHistory(core, movie, HistoryStep::Undo, killer)) {
         _exit(255);
       }
@@ -333,8 +332,7 @@ struct PowerLossTest : ::testing::Test {
 // Runs `steps` with the power cut after every flush, unflushed writes lost
 // or kept, and each recovery cut at every one of its flushes too; every time
 // the movie must end as its history says. Returns the figures line's middle.
-std::string cutEverywhere(PowerLossTest& t, const std::function<void(testing::PowerLossFiles&)>& steps,
-                          int& flushes) {
+std::string cutEverywhere(PowerLossTest& t, const std::function<void(testing::PowerLossFiles&)>& steps, int& flushes) {
   const testing::PowerLossFiles::Disk start{{t.movie, t.original}};
   testing::PowerLossFiles whole(start);
   steps(whole);
@@ -365,7 +363,8 @@ std::string cutEverywhere(PowerLossTest& t, const std::function<void(testing::Po
 
 TEST_F(PowerLossTest, CutAtEveryFlushBoundaryNothingIsLostOrMixed) {
   int flushes = 0;
-  const std::string figures = cutEverywhere(*this, [this](testing::PowerLossFiles& files) { run(files); }, flushes);
+  const std::string figures = cutEverywhere(
+      *this, [this](testing::PowerLossFiles& files) { run(files); }, flushes);
   EXPECT_GE(flushes, 16);  // 4 for the first replacement (the new journal's folder too), 3 for each next step
   std::cout << "[ figures  ] power cuts: " << figures << ", bytes lost: 0\n";
 }

@@ -176,8 +176,10 @@ TEST_F(JournalTrustTest, AJournalThatIsNotTheUsersOwnIsNeitherReadNorWrittenAndT
 TEST_F(JournalTrustTest, EntriesThatDoNotLieOnARecordsRowsWriteNothing) {
   // Unmarked entries of the user's own journal at the movie's header, a short
   // one, the middle of a record, past the end: each left alone, and told.
-  const std::vector<std::pair<std::uint64_t, std::size_t>> places{
-      {0, 92}, {0, record::kTrailerOffset}, {at(3) + 5, record::kTrailerOffset}, {original.size() - 100, record::kTrailerOffset}};
+  const std::vector<std::pair<std::uint64_t, std::size_t>> places{{0, 92},
+                                                                  {0, record::kTrailerOffset},
+                                                                  {at(3) + 5, record::kTrailerOffset},
+                                                                  {original.size() - 100, record::kTrailerOffset}};
   for (const auto& [offset, n] : places) {
     SCOPED_TRACE(offset);
     testing::writeFile(journalPath, journalOf({planted(original, offset, n)}));
@@ -228,8 +230,10 @@ TEST_F(JournalTrustTest, AHugeSparseJournalCostsNeitherTheProgramNorItsMemory) {
     // format), or written anew with nothing lost (the first, which ends at
     // its first record that does not hold).
     EXPECT_EQ(writeBufferToScene(core, 1).ok(), !current);
-    if (current) EXPECT_EQ(testing::readFile(movie), original);
-    else EXPECT_LT(std::filesystem::file_size(journalPath), 100000u);
+    if (current)
+      EXPECT_EQ(testing::readFile(movie), original);
+    else
+      EXPECT_LT(std::filesystem::file_size(journalPath), 100000u);
     std::filesystem::remove(journalPath);
     reopen(original);
   }
@@ -244,7 +248,8 @@ TEST_F(JournalTrustTest, AFlippedByteCostsOneEntryAndEveryOtherStaysListedAndUnd
   Bytes j = testing::readFile(journalPath);
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i + 4 <= j.size(); ++i)
-    if (std::equal(std::begin(journal::kEntryMagic), std::end(journal::kEntryMagic), j.begin() + static_cast<std::ptrdiff_t>(i)))
+    if (std::equal(std::begin(journal::kEntryMagic), std::end(journal::kEntryMagic),
+                   j.begin() + static_cast<std::ptrdiff_t>(i)))
       starts.push_back(i);
   ASSERT_EQ(starts.size(), 2u * kPreviews);
   j[starts[0] + 3000] ^= 0x10;   // the first write's bytes

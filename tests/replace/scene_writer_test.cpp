@@ -6,11 +6,11 @@
 
 #include <unistd.h>
 
-#include "workflow/load_picture.h"
-#include "workflow/open_movie.h"
 #include "replace/scene_writer.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
+#include "workflow/load_picture.h"
+#include "workflow/open_movie.h"
 
 namespace orvane {
 namespace {
@@ -146,9 +146,9 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   // makeRecord builds the prefixes and trailer anew: every row 00 90, trailer as before.
   const Bytes once = testing::readFile(movie);
   EXPECT_EQ(once, replaced(kAt2));
-  EXPECT_EQ(host.events, (std::vector<std::string>{"log:Replace:Begining scene replace...",
-                                                   "box::Done,Scene preview was replaced.",
-                                                   "log:Replace:Scene replaced."}));
+  EXPECT_EQ(host.events,
+            (std::vector<std::string>{"log:Replace:Begining scene replace...", "box::Done,Scene preview was replaced.",
+                                      "log:Replace:Scene replaced."}));
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::None);
   EXPECT_EQ(core.s.pictureBuffer, pictureBuffer);
   EXPECT_EQ(core.s.previewPlaces, previewPlaces);
@@ -224,10 +224,10 @@ TEST_F(WriterTest, EveryFailedStepLeavesTheOldRecordAndTellsTheUser) {
     Fault fault;
     const char* outcome;
   } cases[] = {
-      {Fault::Open, "Nothing was written."},     {Fault::Read, "Nothing was written."},
-      {Fault::Write, "Nothing was written"},     {Fault::ShortWrite, "was put back"},
-      {Fault::FullDisk, "was put back"},         {Fault::Flush, "was put back"},
-      {Fault::ReadBack, "was put back"},         {Fault::Close, "was put back"},
+      {Fault::Open, "Nothing was written."}, {Fault::Read, "Nothing was written."},
+      {Fault::Write, "Nothing was written"}, {Fault::ShortWrite, "was put back"},
+      {Fault::FullDisk, "was put back"},     {Fault::Flush, "was put back"},
+      {Fault::ReadBack, "was put back"},     {Fault::Close, "was put back"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(faultName(c.fault));

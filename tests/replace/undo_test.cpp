@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and redo through the journal, the write tied to the scan, one writer at
 // a time, and the journal's place when the movie's folder takes no new file.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -195,8 +195,10 @@ TEST_F(UndoTest, AFolderThatTakesNoNewFileSendsTheJournalToTheStateFolder) {
   EXPECT_TRUE(undoReplace(core, files));
   EXPECT_EQ(testing::readFile(movie), original);
 
-  if (saved) ::setenv("XDG_STATE_HOME", savedValue.c_str(), 1);
-  else ::unsetenv("XDG_STATE_HOME");
+  if (saved)
+    ::setenv("XDG_STATE_HOME", savedValue.c_str(), 1);
+  else
+    ::unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -13,13 +13,13 @@
 #include <string>
 
 #include "previews/record_format.h"
-#include "workflow/load_picture.h"
-#include "workflow/open_movie.h"
 #include "replace/scene_writer.h"
 #include "shell/platform.h"
 #include "support/bmp_fixture.h"
 #include "support/fake_host.h"
 #include "support/movie_builder.h"
+#include "workflow/load_picture.h"
+#include "workflow/open_movie.h"
 
 namespace orvane {
 namespace {
@@ -44,7 +44,8 @@ TEST_P(WriterKillTest, RecordIsAllOldOrAllNewAndNothingElseChanges) {
   testing::Bytes bytes = testing::filler(kAt + record::kRecordBytes + 777, 3);
   testing::put(bytes, kAt, testing::makeRecord(9));
   testing::writeFile(movie, bytes);
-  testing::writeFile(picture, testing::validBmp(testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 2); })));
+  testing::writeFile(
+      picture, testing::validBmp(testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 2); })));
 
   const pid_t child = fork();
   ASSERT_GE(child, 0);

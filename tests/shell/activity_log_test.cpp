@@ -39,7 +39,7 @@ TEST(Stores, TagNamesAndSetlistsGridOrigins) {
   EXPECT_EQ(tagName(Tag{15}), "");
   auto s = makeStores();
   setlists(*s);
-  const int expected[13][2] = {{0, 0},   {0, 0},   {154, 0},  {308, 0},  {462, 0},  {0, 90},   {154, 90},
+  const int expected[13][2] = {{0, 0},    {0, 0},    {154, 0}, {308, 0},   {462, 0},   {0, 90},   {154, 90},
                                {308, 90}, {462, 90}, {0, 180}, {154, 180}, {308, 180}, {462, 180}};
   for (int k = 1; k <= 12; ++k) {
     EXPECT_EQ(s->gridpos[k][1], expected[k][0]) << k;

@@ -9,9 +9,9 @@ namespace {
 
 TEST(BarArithmetic, MultipliesDividesTruncatesThenSubtracts) {
   EXPECT_EQ(barWidthTwips(3375, 5, 5), 3345);
-  EXPECT_EQ(barWidthTwips(3375, 1, 2), 1657);   // 1687.5 -> 1687 - 30
+  EXPECT_EQ(barWidthTwips(3375, 1, 2), 1657);    // 1687.5 -> 1687 - 30
   EXPECT_EQ(barWidthTwips(3375, 40, 81), 1636);  // 1666.67 -> 1666 - 30
-  EXPECT_EQ(barWidthTwips(3375, 0, 0), 0);      // no division when part is 0
+  EXPECT_EQ(barWidthTwips(3375, 0, 0), 0);       // no division when part is 0
   EXPECT_EQ(barWidthTwips(3375, 1, 1000), -27);  // the raw result may be negative
   EXPECT_EQ(barWidthTwips(3375, 2, 1), 6720);    // and longer than the frame
 }

@@ -27,7 +27,8 @@ inline std::uint8_t seededPixel(int x, int y, int seed) {
 inline std::vector<bmp::Rgb> colourTable(int entries, int seed = 0) {
   std::vector<bmp::Rgb> table(static_cast<std::size_t>(entries));
   for (int i = 0; i < entries; ++i)
-    table[i] = {static_cast<std::uint8_t>(i + seed), static_cast<std::uint8_t>(3 * i), static_cast<std::uint8_t>(255 - i)};
+    table[i] = {static_cast<std::uint8_t>(i + seed), static_cast<std::uint8_t>(3 * i),
+                static_cast<std::uint8_t>(255 - i)};
   return table;
 }
 

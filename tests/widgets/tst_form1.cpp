@@ -2,11 +2,10 @@
 // The main window on the offscreen platform: layout, menu, start-up, the log
 // view, the bars, and the whole road from opening a movie to replacing a preview.
 #include <QAction>
-#include <QLabel>
-#include <QLocale>
-#include <QStatusBar>
 #include <QDir>
 #include <QImage>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -14,6 +13,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -23,13 +23,13 @@
 #include "app/form1.h"
 #include "app/grid_navigator.h"
 #include "app/grid_status.h"
-#include "app/palette_window.h"
 #include "app/import_dialog.h"
-#include "app/picture_import.h"
+#include "app/insert_dialog.h"
+#include "app/palette_window.h"
 #include "app/picture_box.h"
+#include "app/picture_import.h"
 #include "app/put_back_dialog.h"
 #include "app/shape_widget.h"
-#include "app/insert_dialog.h"
 #include "display/drawing.h"
 #include "display/palette.h"
 #include "previews/record_format.h"
@@ -317,7 +317,7 @@ class TestForm1 : public QObject {
     QCOMPARE(form->picture2()->image().pixel(70, 40), orvane::composeBuffer(form->core().s).at(70, 40));
 
     QTest::mouseClick(form->picture1(), Qt::LeftButton, {}, QPoint(2 + 10, 2 + 10));  // scene 1
-    QTest::mouseClick(form->insertDialog()->command1(), Qt::LeftButton);             // "Yes"
+    QTest::mouseClick(form->insertDialog()->command1(), Qt::LeftButton);              // "Yes"
     QCOMPARE(boxes.back().text, QString("Done,Scene preview was replaced."));
     const orvane::Picture wanted = orvane::composeBuffer(form->core().s);
     form->openMovie(movie);
@@ -355,7 +355,10 @@ class TestForm1 : public QObject {
     form->chooseFolder = [&] { return dir.path(); };
     int questions = 0;
     bool answer = false;
-    form->askYesNo = [&](const QString&) { ++questions; return answer; };
+    form->askYesNo = [&](const QString&) {
+      ++questions;
+      return answer;
+    };
     form->exportPreviews_Click();
     QCOMPARE(questions, 0);
     QCOMPARE(QDir(dir.path()).entryList({"demo-*.bmp"}).size(), 16);
@@ -376,9 +379,11 @@ class TestForm1 : public QObject {
     auto form = makeForm();
     QVERIFY(!form->windowIcon().isNull());
     QCOMPARE(form->insertDialog()->windowIcon().cacheKey(), form->windowIcon().cacheKey());
-    const QList<std::pair<const char*, QKeySequence>> keys = {
-        {"Opene", QKeySequence("Ctrl+O")}, {"openbmp", QKeySequence("Ctrl+B")},
-        {"exportPreviews", QKeySequence("Ctrl+E")}, {"exit", QKeySequence("Ctrl+Q")}, {"Draw", QKeySequence("F5")}};
+    const QList<std::pair<const char*, QKeySequence>> keys = {{"Opene", QKeySequence("Ctrl+O")},
+                                                              {"openbmp", QKeySequence("Ctrl+B")},
+                                                              {"exportPreviews", QKeySequence("Ctrl+E")},
+                                                              {"exit", QKeySequence("Ctrl+Q")},
+                                                              {"Draw", QKeySequence("F5")}};
     for (const auto& [name, sequence] : keys) QCOMPARE(form->action(name)->shortcut(), sequence);
 
     // The keys reach their commands (Ctrl+Q is left out: it would end the test).
@@ -386,7 +391,10 @@ class TestForm1 : public QObject {
     form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
     QStringList filters;
-    form->chooseFile = [&](const QString& filter) { filters << filter; return QString(); };
+    form->chooseFile = [&](const QString& filter) {
+      filters << filter;
+      return QString();
+    };
     QTest::keyClick(form.get(), Qt::Key_O, Qt::ControlModifier);
     QTest::keyClick(form.get(), Qt::Key_B, Qt::ControlModifier);
     QCOMPARE(filters, QStringList({"MEVRIK movies (*.3mm)", "BMP files (*.bmp)"}));
@@ -412,8 +420,8 @@ class TestForm1 : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
     form->openMovie(QString::fromStdString(kRuntime + "demo.3mm"));
     auto wheel = [&](int delta) {
-      QWheelEvent event(QPointF(100, 100), form->picture1()->mapToGlobal(QPointF(100, 100)), QPoint(),
-                        QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+      QWheelEvent event(QPointF(100, 100), form->picture1()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, delta),
+                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
       QApplication::sendEvent(form->picture1(), &event);
     };
     wheel(-120);  // one notch towards the user: the next page, drawn
@@ -469,7 +477,8 @@ class TestForm1 : public QObject {
     auto form = makeForm();
     form->show();
     QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    const QString hint = QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
+    const QString hint =
+        QString::fromUtf8("Open a movie with File \u2192 Open mevrik Movie\u2026 or drop a .3mm file here");
     QCOMPARE(form->picture1()->hint(), hint);
     form->openMovie("/nonexistent/movie.3mm");
     QCOMPARE(form->picture1()->hint(), hint);
@@ -636,7 +645,8 @@ void TestForm1::sceneNumbersInTheTitleTooltipsAndStatusBar() {
   form->openMovie(movie);
   QCOMPARE(form->windowTitle(), QString::fromUtf8("demo.3mm \u2014 Orvane"));
   const orvane::Stores& s = form->core().s;
-  const QString seven = QString::fromUtf8("Scene preview 7 \u2014 at byte %1").arg(QLocale().toString(qlonglong(s.recordPosition(7))));
+  const QString seven =
+      QString::fromUtf8("Scene preview 7 \u2014 at byte %1").arg(QLocale().toString(qlonglong(s.recordPosition(7))));
   QCOMPARE(GridStatus::tileText(s, 7), seven);
   QCOMPARE(GridStatus::tileText(s, s.piccount + 1), QString());
   QCOMPARE(form->gridStatus()->previewAt(308 + 10, 90 + 10), 7);

@@ -54,8 +54,7 @@ class TestImportDialog : public QObject {
       for (int i = 0; i < 3; ++i) QTest::keyClick(view, Qt::Key_Up);
       chosen = view->frame();
       // The preview ends on the newest frame, the ones in between dropped.
-      while (dialog.previewed().framing.crop != chosen && shown.wait(5000)) {
-      }
+      while (dialog.previewed().framing.crop != chosen && shown.wait(5000)) {}
       previews = static_cast<int>(shown.size());
       return dialog.previewed().framing.crop == chosen;
     };
@@ -70,10 +69,10 @@ class TestImportDialog : public QObject {
                                         "Floyd-Steinberg dithering\r\n") != std::string::npos);
 
     // What the command line's convert --crop 110,130,336,189 converts.
-    const auto wanted =
-        orvane::preparePicture(photo.toStdString(), orvane::pictureColours(form.core().s),
-                               {orvane::convert::Framing(FitMode::Crop, chosen), orvane::convert::Dither::FloydSteinberg},
-                               orvane::qtimage::readPictureFile);
+    const auto wanted = orvane::preparePicture(
+        photo.toStdString(), orvane::pictureColours(form.core().s),
+        {orvane::convert::Framing(FitMode::Crop, chosen), orvane::convert::Dither::FloydSteinberg},
+        orvane::qtimage::readPictureFile);
     QVERIFY(wanted.ok());
     for (int y = 0; y < 81; ++y)
       for (int x = 0; x < 144; ++x) QCOMPARE(int(form.core().s.bufferPixel(y, x)), int(wanted->picture.at(x, y)));

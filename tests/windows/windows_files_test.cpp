@@ -23,7 +23,7 @@ namespace {
 
 using testing::Bytes;
 
-const std::string kFolderName = "Szene \xC3\xA4 \xE6\x98\xA0\xE7\x94\xBB";        // Szene ä 映画
+const std::string kFolderName = "Szene \xC3\xA4 \xE6\x98\xA0\xE7\x94\xBB";                   // Szene ä 映画
 const std::string kMovieName = "Film\xC3\xA9 \xCE\xA3\xCE\xBA\xCE\xB7\xCE\xBD\xCE\xAE.3mm";  // Filmé Σκηνή.3mm
 
 std::string utf8Folder(const testing::TempDir& dir) { return utf8FromPath(dir.path()) + "\\" + kFolderName; }
@@ -47,8 +47,8 @@ int runCli(const std::vector<std::string>& args) {
   std::wstring line = L"\"" + pathFromUtf8(executableDir() + "\\orvane-cli.exe").wstring() + L"\"";
   for (const auto& arg : args) line += L" \"" + pathFromUtf8(arg).wstring() + L"\"";
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const HANDLE nul = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                 nullptr);
+  const HANDLE nul =
+      CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   STARTUPINFOW start{};
   start.cb = sizeof start;
   start.dwFlags = STARTF_USESTDHANDLES;
@@ -86,8 +86,8 @@ TEST(WindowsFiles, NamesOutsideTheAnsiCodePageWorkThroughEveryFileCall) {
   ASSERT_TRUE(reading);
   EXPECT_EQ(readAll(**reading), bytes);
   // The same file by another spelling of its path has the same identity.
-  auto again = files.open(utf8FromPath(pathFromUtf8(folder) / ".." / pathFromUtf8(kFolderName) / pathFromUtf8(kMovieName)),
-                          OpenMode::Read);
+  auto again = files.open(
+      utf8FromPath(pathFromUtf8(folder) / ".." / pathFromUtf8(kFolderName) / pathFromUtf8(kMovieName)), OpenMode::Read);
   ASSERT_TRUE(again);
   EXPECT_EQ((*reading)->identity().value(), (*again)->identity().value());
 
@@ -151,8 +151,8 @@ TEST(WindowsFiles, TheWritersLockHoldsAgainstAnotherProcess) {
   const std::string movie = dir.file("locked.3mm");
   std::filesystem::copy_file(ORVANE_RUNTIME_DIR "/demo.3mm", movie);
   const std::string picture = dir.file("p.bmp");
-  testing::writeFile(picture, testing::validBmp(
-                                  testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 5); })));
+  testing::writeFile(
+      picture, testing::validBmp(testing::pictureRows([](int x, int y) { return testing::seededPixel(x, y, 5); })));
   const Bytes before = testing::readFile(movie);
   {
     auto lock = lockMovie(systemFileLayer(), movie, std::chrono::milliseconds(0));

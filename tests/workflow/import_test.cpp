@@ -18,7 +18,8 @@ struct ImportTest : ::testing::Test {
 
 TEST_F(ImportTest, AnImportedPictureGoesInAsALoadedBmpDoes) {
   // Rows in entries 20 + y % 100, so a flipped picture would show.
-  const auto source = testing::makePicture(288, 162, [&](int, int y) { return testing::opaque(colours[20 + y / 2 % 100]); });
+  const auto source =
+      testing::makePicture(288, 162, [&](int, int y) { return testing::opaque(colours[20 + y / 2 % 100]); });
   std::string asked;
   const auto decoder = [&](const std::string& path, const convert::Framing& framing) -> Result<convert::SourcePicture> {
     asked = path + ":" + convert::fitModeName(framing.fit);

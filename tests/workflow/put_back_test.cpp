@@ -154,11 +154,10 @@ TEST_F(PutBackTest, RefusedFilesAreToldAndTheOthersGoInOtherEntriesAreIgnored) {
                          {"Scene-004.BMP", "more than one file for scene preview 4 (Scene-004.BMP, Scene-004.bmp)"},
                          {"Scene-004.bmp", "more than one file for scene preview 4 (Scene-004.BMP, Scene-004.bmp)"},
                          {"Scene-009.bmp", "the movie has no scene preview 9 (it holds 6)"}}));
-  EXPECT_EQ(ignored, (std::map<std::string, std::string>{
-                         {"Scene-005.bmp", "a symbolic link (links are not followed)"},
-                         {"Scene-006.bmp", "a folder"},
-                         {"Scene-05.bmp", "not named Scene-NNN.bmp"},
-                         {"notes.txt", "not named Scene-NNN.bmp"}}));
+  EXPECT_EQ(ignored, (std::map<std::string, std::string>{{"Scene-005.bmp", "a symbolic link (links are not followed)"},
+                                                         {"Scene-006.bmp", "a folder"},
+                                                         {"Scene-05.bmp", "not named Scene-NNN.bmp"},
+                                                         {"notes.txt", "not named Scene-NNN.bmp"}}));
 
   ASSERT_TRUE(putPreviewsBack(core, p));
   Bytes expected = original;
@@ -200,7 +199,8 @@ TEST_F(PutBackTest, OverlappingRecordsAreNeverWrittenInOneStep) {
   ASSERT_EQ(p.refused.size(), 1u);
   EXPECT_EQ(p.refused[0].file, "Scene-002.bmp");
   EXPECT_NE(p.refused[0].why.find("overlaps that of scene preview 1"), std::string::npos);
-  const Status direct = writeScenes(core, {{1, recordRowsFromPicture(picture(11))}, {2, recordRowsFromPicture(picture(12))}});
+  const Status direct =
+      writeScenes(core, {{1, recordRowsFromPicture(picture(11))}, {2, recordRowsFromPicture(picture(12))}});
   ASSERT_FALSE(direct);
   EXPECT_EQ(testing::readFile(movie), original);
 }
@@ -232,8 +232,7 @@ TEST_F(PutBackTest, AFailurePartWayPutsEverySceneBackAndSaysSo) {
   EXPECT_EQ(testing::readFile(movie), original);
   ASSERT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].title, "Can't write");
-  EXPECT_NE(host.boxes[0].text.find("The old scene previews were put back; the movie is as it was."),
-            std::string::npos)
+  EXPECT_NE(host.boxes[0].text.find("The old scene previews were put back; the movie is as it was."), std::string::npos)
       << host.boxes[0].text;
   EXPECT_TRUE(logged("0 replaced, 3 unchanged, 0 refused, 0 ignored."));
   // The store still shows what the movie holds, and the journal says the step was taken back.
