@@ -7,6 +7,7 @@
 #include "cli/command.h"
 #include "shell/core.h"
 #include "workflow/put_back.h"
+#include "workflow/replace_road.h"
 
 namespace orvane::cli {
 
@@ -15,12 +16,11 @@ namespace orvane::cli {
 void checkOneOrAll(const std::string& command, const std::string& number, const std::string& picture,
                    const std::string& all);
 
-// Opens the movie, plans and writes (putPreviewsBack, its log lines on
-// standard output). Returns 0 when every file named for a preview went in or
-// already held its picture; 1, saying why on standard error, when the movie
-// or the folder cannot be read, no file is named for a preview, a file was
-// refused or the write failed (its box is on standard error already).
-int putFolderBack(Core& core, const std::string& movie, const std::string& folder, const std::string& extension,
-                  const FolderPictureReader& read, Io& io);
+// Opens the movie (openMovie), then puts the folder back (putFolderBack, its
+// log lines in the activity log), with the outcome line on standard output. Returns 0 when every file named for a
+// preview went in or already held its picture; 1, saying why on standard error, when the movie or the folder cannot be
+// read, no file is named for a preview, a file was refused or the write failed (its box is on standard error already).
+int runFolderPutBack(Core& core, const std::string& movie, const std::string& folder, const std::string& extension,
+                     const FolderPictureReader& read, Io& io);
 
 }  // namespace orvane::cli

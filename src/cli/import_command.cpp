@@ -5,7 +5,6 @@
 // each converted, put back in one step.
 #include <CLI/CLI.hpp>
 #include <memory>
-#include <optional>
 #include <ostream>
 
 #include "cli/command.h"
@@ -26,35 +25,23 @@ struct ImportArgs {
   PictureOptions options;
 };
 
-// Each picture of the folder decoded and converted as import converts one.
-FolderPictureReader converter(const Core& core, const convert::ConvertOptions& options) {
-  return [colours = pictureColours(core.s), options](const std::string& path) -> Result<bmp::PixelRows> {
-    const auto prepared = preparePicture(path, colours, options, pictureReader());
-    if (!prepared) return prepared.error();
-    return pixelRows(prepared->picture);
-  };
-}
-
 int runImport(const ImportArgs& a, Io& io) {
   checkOneOrAll("import", a.number, a.picture, a.all);
   ConsoleHost host(io, a.movie);
   Core core(host);
   if (!loadPalette(core, a.palette, io)) return 1;
-  if (!a.all.empty()) return putFolderBack(core, a.movie, a.all, "", converter(core, a.options.conversion()), io);
+  if (!a.all.empty())
+    return runFolderPutBack(core, a.movie, a.all, "", convertingReader(core.s, a.options.conversion(), pictureReader()),
+                            io);
   const auto picture = PictureArgument::from(a.picture, io);
   if (!picture) return 1;
-  std::optional<Error> outside;  // a crop or focus outside the picture: a mistake in the command
-  const auto load = [&](Core& c) {
-    const Status imported = importPicture(c, picture->path(), a.options.conversion(), pictureReader());
-    if (!imported && imported.error().code == ErrorCode::OutsidePicture)
-      outside = imported.error();
-    else if (!imported)
-      io.diagnostic(a.picture) << "cannot import it: " << imported.error().message << '\n';
-    return Told::from(imported);
-  };
-  const int status = replaceWith(core, a.movie, a.number, load, io);
-  if (outside) throw UsageError(outside->message);
-  return status;
+  const RoadEnd end =
+      importIntoScene(core, a.movie, toNumber(a.number), picture->path(), a.options.conversion(), pictureReader());
+  if (end.stop != RoadStop::PictureRefused) return toldRoadEnd(end, a.movie, io);
+  // A crop or focus outside the picture is a mistake in the command.
+  if (end.refusal.code == ErrorCode::OutsidePicture) throw UsageError(end.refusal.message);
+  io.diagnostic(a.picture) << "cannot import it: " << end.refusal.message << '\n';
+  return 1;
 }
 
 }  // namespace

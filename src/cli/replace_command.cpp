@@ -12,7 +12,6 @@
 #include "cli/folder_put_back.h"
 #include "cli/standard_input.h"
 #include "cli/steps.h"
-#include "workflow/load_picture.h"
 #include "workflow/replace_road.h"
 
 namespace orvane::cli {
@@ -39,15 +38,13 @@ int runReplace(const ReplaceOptions& o, Io& io) {
   checkOneOrAll("replace", o.number, o.picture, o.all);
   ConsoleHost host(io, o.movie);
   Core core(host);
-  if (!o.all.empty()) return putFolderBack(core, o.movie, o.all, "bmp", bmpFileReader(), io);
+  if (!o.all.empty()) return runFolderPutBack(core, o.movie, o.all, "bmp", bmpFileReader(), io);
   const auto picture = PictureArgument::from(o.picture, io);
   if (!picture) return 1;
-  const auto load = [&](Core& c) {
-    const Told loaded = loadblimp(c, picture->path());
-    if (!loaded && loaded.code() != ErrorCode::BmpCompressed) explainRefusedPicture(o.picture, picture->path(), io);
-    return loaded;
-  };
-  return replaceWith(core, o.movie, o.number, load, io);
+  const RoadEnd end = replaceFromBmp(core, o.movie, toNumber(o.number), picture->path());
+  if (end.stop != RoadStop::PictureRefused) return toldRoadEnd(end, o.movie, io);
+  if (end.refusal.code != ErrorCode::BmpCompressed) explainRefusedPicture(o.picture, picture->path(), io);
+  return 1;
 }
 
 }  // namespace

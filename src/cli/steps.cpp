@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "cli/console_host.h"
 #include "cli/journal_steps.h"
 #include "display/palette.h"
 #include "display/palette_choice.h"
@@ -117,10 +118,17 @@ void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& numbe
       ->check(wholeNumber());
 }
 
-int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load, Io& io) {
-  if (!replaceRoad(core, movie, toNumber(number), load)) return 1;
-  if (const auto step = newestReplacement(movie)) io.out << replacedLine(*step, movie) << '\n';
-  return 0;
+int toldRoadEnd(const RoadEnd& end, const std::string& movie, Io& io) {
+  switch (end.stop) {
+    case RoadStop::None:
+      if (const auto step = newestReplacement(movie)) io.out << replacedLine(*step, movie) << '\n';
+      return 0;
+    case RoadStop::MovieUnopened:
+      io.diagnostic(movie) << boxLine("cannot open movie " + movie + ": " + end.refusal.message, movie) << '\n';
+      return 1;
+    case RoadStop::NoSuchPreview: io.diagnostic(movie) << boxLine(end.refusal.message, movie) << '\n'; return 1;
+    default: return 1;
+  }
 }
 
 }  // namespace orvane::cli

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "cli/command.h"
-#include "previews/scanner.h"
 #include "shell/core.h"
+#include "workflow/open_movie.h"
 #include "workflow/replace_road.h"
 
 namespace CLI {
@@ -50,10 +50,12 @@ Told writeResult(const std::string& path, std::span<const std::uint8_t> bytes, I
 
 // MOVIE and N, the arguments replace and import start with.
 void addMovieAndNumber(CLI::App& command, std::string& movie, std::string& number);
-// The replace road with `load` putting the picture in (it tells the user why
-// when it refuses); 0 when the preview was replaced, with the outcome line on
-// standard output, else 1: the road has told why.
-int replaceWith(Core& core, const std::string& movie, const std::string& number, const PictureLoader& load, Io& io);
+// What a road that writes one preview ended in, told as the command line
+// tells it: the movie that cannot be opened and the preview it does not hold
+// on standard error (a write's failure is there already), a replacement by
+// its outcome line on standard output. 0 when the preview was replaced, else
+// 1. A refused picture is the caller's to tell.
+int toldRoadEnd(const RoadEnd& end, const std::string& movie, Io& io);
 
 // Accepts a whole number (a preview number) at parse time.
 const CLI::Validator& wholeNumber();

@@ -31,6 +31,15 @@ bmp::PixelRows pixelRows(const convert::IndexPicture& picture) {
   return rows;
 }
 
+FolderPictureReader convertingReader(const Stores& s, const convert::ConvertOptions& options,
+                                     const PictureDecoder& decode) {
+  return [colours = pictureColours(s), options, decode](const std::string& path) -> Result<bmp::PixelRows> {
+    const auto prepared = preparePicture(path, colours, options, decode);
+    if (!prepared) return prepared.error();
+    return pixelRows(prepared->picture);
+  };
+}
+
 void logImportStart(Core& core, const std::string& path) { core.logline("Importing " + path + "...", tag::Import); }
 
 Status logPrepared(Core& core, const std::string& path, const Result<PreparedPicture>& prepared) {

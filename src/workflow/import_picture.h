@@ -17,6 +17,7 @@
 #include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
+#include "workflow/put_back.h"
 
 namespace orvane {
 
@@ -46,6 +47,12 @@ Status finishImport(Core& core, const std::string& path, const Result<PreparedPi
 // The whole import in one call.
 Status importPicture(Core& core, const std::string& path, const convert::ConvertOptions& options,
                      const PictureDecoder& decode);
+
+// Reads each picture of a folder as importPicture reads one (decoded by
+// `decode`, converted with `options` to the colours of `s`'s palette), for
+// putting a folder of any pictures back.
+FolderPictureReader convertingReader(const Stores& s, const convert::ConvertOptions& options,
+                                     const PictureDecoder& decode);
 
 // The converted picture as BMP rows would hold it (bottom row first), for
 // acceptPicture and for writing a BMP.

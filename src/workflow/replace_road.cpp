@@ -1,11 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflow/replace_road.h"
 
+#include <functional>
+
 #include "display/grid.h"
 #include "replace/scene_writer.h"
+#include "workflow/load_picture.h"
 #include "workflow/open_movie.h"
 
 namespace orvane {
+namespace {
+
+RoadEnd stoppedAt(RoadStop stop, Error refusal) { return {stop, std::move(refusal)}; }
+
+RoadEnd stoppedAt(RoadStop stop, const Told& refused) { return {stop, Error{refused.code(), {}}}; }
+
+// Opens the movie and checks that it holds preview n.
+RoadEnd openAt(Core& core, const std::string& movie, int n, FileLayer& files) {
+  if (const auto opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
+    return stoppedAt(RoadStop::MovieUnopened, opened.error());
+  if (n < 1 || n > core.s.piccount) {
+    const int count = core.s.piccount;
+    return stoppedAt(RoadStop::NoSuchPreview,
+                     Error{ErrorCode::NoSuchPreview, "the movie holds " + std::to_string(count) +
+                                                         (count == 1 ? " preview" : " previews") +
+                                                         "; there is no preview " + std::to_string(n)});
+  }
+  return {};
+}
+
+// The road after the movie is open: the picture put into the picture buffer
+// by `load`, then written over preview n.
+RoadEnd loadAndReplace(Core& core, int n, const std::function<RoadEnd()>& load, FileLayer& files) {
+  if (RoadEnd loaded = load(); !loaded.done()) return loaded;
+  core.s.selpic = static_cast<std::int16_t>(n);
+  if (const Told written = replaceScene(core, n, files); !written) return stoppedAt(RoadStop::WriteFailed, written);
+  return {};
+}
+
+}  // namespace
 
 Told replaceScene(Core& core, int scene, FileLayer& files) {
   const Told written = writeBufferToScene(core, scene, files);
@@ -13,24 +46,38 @@ Told replaceScene(Core& core, int scene, FileLayer& files) {
   return written;
 }
 
-Told replaceRoad(Core& core, const std::string& movie, int n, const PictureLoader& loadPicture, FileLayer& files) {
-  // The window has no such step; its boxes are told as the write's are.
-  const auto refuse = [&core](ErrorCode code, const std::string& text, BoxIcon icon) {
-    core.host.messageBox(text, "", icon);
-    return Told(code);
-  };
-  if (const auto opened = loadfile3(core, movie, ScanTuning{}, files); !opened)
-    return refuse(opened.error().code, "cannot open movie " + movie + ": " + opened.error().message, BoxIcon::Critical);
-  if (n < 1 || n > core.s.piccount) {
-    const int count = core.s.piccount;
-    return refuse(ErrorCode::NoSuchPreview,
-                  "the movie holds " + std::to_string(count) + (count == 1 ? " preview" : " previews") +
-                      "; there is no preview " + std::to_string(n),
-                  BoxIcon::Information);
-  }
-  if (const Told loaded = loadPicture(core); !loaded) return loaded;
-  core.s.selpic = static_cast<std::int16_t>(n);
-  return replaceScene(core, n, files);
+RoadEnd replaceFromBmp(Core& core, const std::string& movie, int n, const std::string& bmpPath, FileLayer& files) {
+  if (RoadEnd opened = openAt(core, movie, n, files); !opened.done()) return opened;
+  return loadAndReplace(
+      core, n,
+      [&] {
+        const Told loaded = loadblimp(core, bmpPath, files);
+        return loaded ? RoadEnd{} : stoppedAt(RoadStop::PictureRefused, loaded);
+      },
+      files);
+}
+
+RoadEnd importIntoScene(Core& core, const std::string& movie, int n, const std::string& picturePath,
+                        const convert::ConvertOptions& options, const PictureDecoder& decode, FileLayer& files) {
+  if (RoadEnd opened = openAt(core, movie, n, files); !opened.done()) return opened;
+  return loadAndReplace(
+      core, n,
+      [&] {
+        const Status imported = importPicture(core, picturePath, options, decode);
+        return imported ? RoadEnd{} : stoppedAt(RoadStop::PictureRefused, imported.error());
+      },
+      files);
+}
+
+FolderRoadEnd putFolderBack(Core& core, const std::string& folder, const std::string& extension,
+                            const FolderPictureReader& read, FileLayer& files) {
+  auto plan = planPutBack(core.s, folder, extension, read);
+  if (!plan) return {stoppedAt(RoadStop::FolderUnread, plan.error()), {}};
+  if (plan->named() == 0) return {stoppedAt(RoadStop::NothingNamed, Error{ErrorCode::NotFound, {}}), *plan};
+  if (const Told written = putPreviewsBack(core, *plan, files); !written)
+    return {stoppedAt(RoadStop::WriteFailed, written), *plan};
+  if (!plan->refused.empty()) return {stoppedAt(RoadStop::SomeRefused, Error{ErrorCode::BmpRefused, {}}), *plan};
+  return {{}, *plan};
 }
 
 }  // namespace orvane
