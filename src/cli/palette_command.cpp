@@ -8,8 +8,7 @@
 #include "cli/command.h"
 #include "cli/console_host.h"
 #include "cli/steps.h"
-#include "display/gimp_palette.h"
-#include "display/palette.h"
+#include "workflow/palette_use.h"
 
 namespace orvane::cli {
 namespace {
@@ -18,16 +17,6 @@ struct PaletteArgs {
   std::string gpl, out, palette, from;
   bool force = false;
 };
-
-// The palette as it stands in the stores, all 256 entries.
-PaletteTable tableOf(const Stores& s) {
-  PaletteTable table{};
-  for (int e = 0; e < kPaletteEntries; ++e)
-    table[static_cast<std::size_t>(e)] = {static_cast<std::int16_t>(s.palComponent(e, 1)),
-                                          static_cast<std::int16_t>(s.palComponent(e, 2)),
-                                          static_cast<std::int16_t>(s.palComponent(e, 3))};
-  return table;
-}
 
 Told writeText(const std::string& path, const std::string& text, Io& io) {
   return writeResult(path, {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}, io);
@@ -42,8 +31,8 @@ int runPalette(const PaletteArgs& a, Io& io) {
   if (!loadPalette(core, source, io)) return 1;
   for (const std::string* out : {&a.gpl, &a.out})
     if (!out->empty() && !isStandardStream(*out) && !mayWrite(*out, a.force, source, io)) return 1;
-  if (!a.gpl.empty() && !writeText(a.gpl, gimpPalette(core.s), io)) return 1;
-  if (!a.out.empty() && !writeText(a.out, formatPaletteFile(tableOf(core.s)), io)) return 1;
+  if (!a.gpl.empty() && !writeText(a.gpl, gimpPaletteText(core.s), io)) return 1;
+  if (!a.out.empty() && !writeText(a.out, ownPaletteText(core.s), io)) return 1;
   return 0;
 }
 
