@@ -10,7 +10,6 @@
 #include "cli/picture_reader.h"
 #include "cli/standard_input.h"
 #include "cli/steps.h"
-#include "replace/bmp_writer.h"
 #include "workflow/import_picture.h"
 #include "workflow/preview_export.h"
 
@@ -31,17 +30,14 @@ int runConvert(const ConvertArgs& a, Io& io) {
   const auto picture = PictureArgument::from(a.picture, io);
   if (!picture) return 1;
 
-  logImportStart(core, a.picture);
-  const auto prepared =
-      preparePicture(picture->path(), pictureColours(core.s), a.options.conversion(), pictureReader());
-  if (!logPrepared(core, a.picture, prepared)) {
+  const auto bytes = convertToBmp(core, picture->path(), a.picture, a.options.conversion(), pictureReader());
+  if (!bytes) {
     // A crop or focus outside the picture is a mistake in the command, known only once the picture is read.
-    if (prepared.error().code == ErrorCode::OutsidePicture) throw UsageError(prepared.error().message);
-    io.diagnostic(a.picture) << "cannot convert it: " << prepared.error().message << '\n';
+    if (bytes.error().code == ErrorCode::OutsidePicture) throw UsageError(bytes.error().message);
+    io.diagnostic(a.picture) << "cannot convert it: " << bytes.error().message << '\n';
     return 1;
   }
-  const auto bytes = bmp::encode8(pixelRows(prepared->picture), pictureColourTable(core.s)).value();
-  return writeResult(a.output, bytes, io) ? 0 : 1;
+  return writeResult(a.output, *bytes, io) ? 0 : 1;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflow/import_picture.h"
 
+#include "replace/bmp_writer.h"
 #include "shell/tags.h"
 #include "workflow/load_picture.h"
 #include "workflow/preview_export.h"
@@ -64,6 +65,14 @@ Status importPicture(Core& core, const std::string& path, const convert::Convert
                      const PictureDecoder& decode) {
   logImportStart(core, path);
   return finishImport(core, path, preparePicture(path, pictureColours(core.s), options, decode));
+}
+
+Result<std::vector<std::uint8_t>> convertToBmp(Core& core, const std::string& path, const std::string& shownPath,
+                                               const convert::ConvertOptions& options, const PictureDecoder& decode) {
+  logImportStart(core, shownPath);
+  const auto prepared = preparePicture(path, pictureColours(core.s), options, decode);
+  if (const Status logged = logPrepared(core, shownPath, prepared); !logged) return logged.error();
+  return bmp::encode8(pixelRows(prepared->picture), pictureColourTable(core.s));
 }
 
 }  // namespace orvane

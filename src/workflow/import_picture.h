@@ -9,6 +9,7 @@
 // Log, under "Import": "Importing <path>...", then either the line that says
 // the picture's size, the fit and the dithering, or one line naming the file
 // and the reason it was refused, in which case the picture buffer is unchanged.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -43,6 +44,14 @@ Result<PreparedPicture> preparePicture(const std::string& path, const std::vecto
 void logImportStart(Core& core, const std::string& path);
 Status logPrepared(Core& core, const std::string& path, const Result<PreparedPicture>& prepared);
 Status finishImport(Core& core, const std::string& path, const Result<PreparedPicture>& prepared);
+
+// Converts a picture into a BMP file of its own (144 x 81, 8-bit, with the
+// colour table of the picture colours), with importPicture's log lines for
+// `shownPath` (the name the user gave, where `path` may be a copy), leaving
+// the picture buffer as it is. A refusal has been logged; it comes back for a
+// caller that also says it where the log is not seen.
+Result<std::vector<std::uint8_t>> convertToBmp(Core& core, const std::string& path, const std::string& shownPath,
+                                               const convert::ConvertOptions& options, const PictureDecoder& decode);
 
 // The whole import in one call.
 Status importPicture(Core& core, const std::string& path, const convert::ConvertOptions& options,
