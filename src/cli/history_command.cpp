@@ -10,9 +10,8 @@
 #include "cli/console_host.h"
 #include "cli/history_report.h"
 #include "cli/movie_command.h"
-#include "replace/journal.h"
-#include "replace/prune.h"
 #include "shell/core.h"
+#include "workflow/movie_history.h"
 
 namespace orvane::cli {
 namespace {
@@ -21,7 +20,7 @@ struct HistoryOptions {
   std::string movie;
   bool json = false;
   bool prune = false;
-  std::size_t keep = JournalLimits{}.steps;
+  std::size_t keep = defaultKeptSteps();
 };
 
 // Settles an interrupted write first (its log line on standard error), then
@@ -31,20 +30,18 @@ int runHistory(const HistoryOptions& options, Io& io) {
   Core core(host);
   if (!openedAndSettled(core, options.movie, io)) return 1;
   if (options.prune) {
-    JournalLimits limits;
-    limits.steps = options.keep;
-    const auto pruned = pruneHistory(core, options.movie, limits);
+    const auto pruned = pruneMovieHistory(core, options.movie, options.keep);
     if (!pruned) io.diagnostic(options.movie) << boxLine(pruned.error().message, options.movie) << '\n';
     return pruned ? 0 : 1;
   }
   // Every entry's bytes checked, so that a damaged one is told and left out.
-  const auto journal = Journal::load(systemFileLayer(), options.movie, JournalRead::Checked);
-  if (!journal) {
-    io.diagnostic(options.movie) << boxLine(journal.error().message, options.movie) << '\n';
+  const auto read = readMovieHistory(options.movie, true);
+  if (!read) {
+    io.diagnostic(options.movie) << boxLine(read.error().message, options.movie) << '\n';
     return 1;
   }
-  for (const std::string& warning : journal->warnings()) io.diagnostic(options.movie) << warning << '\n';
-  const History history = readHistory(journal->records());
+  for (const std::string& warning : read->warnings) io.diagnostic(options.movie) << warning << '\n';
+  const History& history = read->history;
   if (options.json) {
     io.out << historyJson(history);
     return 0;

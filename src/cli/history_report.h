@@ -4,7 +4,7 @@
 // both newest first.
 #include <string>
 
-#include "replace/history.h"
+#include "workflow/movie_history.h"
 
 namespace orvane::cli {
 

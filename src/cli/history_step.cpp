@@ -27,7 +27,7 @@ int takeHistorySteps(HistoryStep which, const std::string& movie, bool all, Io& 
     }
     // Read before the step, which changes what comes next.
     const auto step = undo ? nextUndo(movie) : nextRedo(movie);
-    if (!stepHistory(core, movie, which)) return 1;
+    if (!stepMovieHistory(core, movie, which)) return 1;
     if (step) io.out << (undo ? undoneLine(*step, movie) : redoneLine(*step, movie)) << '\n';
   } while (all);
   return 0;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "cli/command.h"
-#include "replace/undo.h"
+#include "workflow/movie_history.h"
 
 namespace orvane::cli {
 

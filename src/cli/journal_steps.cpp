@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/journal_steps.h"
 
-#include "replace/history.h"
-#include "replace/journal.h"
+#include "workflow/movie_history.h"
 
 namespace orvane::cli {
 namespace {
@@ -10,9 +9,9 @@ namespace {
 // `pick` chooses the entry of the history read from the movie's journal.
 template <typename Pick>
 std::optional<Step> stepFrom(const std::string& movie, Pick pick) {
-  const auto journal = Journal::load(systemFileLayer(), movie);
-  if (!journal) return std::nullopt;
-  const History history = readHistory(journal->records());
+  const auto read = readMovieHistory(movie, false);
+  if (!read) return std::nullopt;
+  const History& history = read->history;
   const journal::WriteEntry* entry = pick(history);
   if (!entry) return std::nullopt;
   return stepOf(history, *entry);

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "replace/history.h"
+#include "workflow/movie_history.h"
 
 namespace orvane::cli {
 

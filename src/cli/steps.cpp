@@ -9,11 +9,10 @@
 
 #include "cli/console_host.h"
 #include "cli/journal_steps.h"
-#include "display/palette.h"
-#include "display/palette_choice.h"
 #include "shell/atomic_write.h"
 #include "shell/platform.h"
 #include "workflow/open_movie.h"
+#include "workflow/palette_use.h"
 
 namespace orvane::cli {
 
@@ -38,10 +37,8 @@ Told previewExists(const Core& core, int n, Io& io) {
 }
 
 Told loadPalette(Core& core, const std::string& chosen, Io& io) {
-  const std::string path =
-      chosen.empty() ? paletteToLoad(withTrailingSeparator(executableDir(), kPathSeparator), rememberedPalette())
-                     : chosen;
-  if (const Status loaded = loadPaletteInto(core.s, path); !loaded) {
+  const std::string path = paletteToUse(chosen, withTrailingSeparator(executableDir(), kPathSeparator));
+  if (const Status loaded = usePalette(core.s, path); !loaded) {
     io.diagnostic(path) << loaded.error().message << '\n';
     return chosen.empty() ? Told() : Told(loaded.error());
   }
