@@ -114,7 +114,7 @@ void ChunkedReader::helperLoop() {
   }
 }
 
-bool ChunkedReader::next(ChunkView& view) {
+std::optional<ChunkView> ChunkedReader::next() {
   std::unique_lock lock(mutex_);
   if (holding_) {
     Slot& previous = slotOf(nextChunk_ - 1);
@@ -125,7 +125,7 @@ bool ChunkedReader::next(ChunkView& view) {
   if (nextChunk_ >= chunks_) {
     lock.unlock();
     stopHelper();  // it may still be reading a chunk past a short read
-    return false;
+    return std::nullopt;
   }
 
   // Wait for the chunk, reading and searching later ones (or this one) while
@@ -151,16 +151,17 @@ bool ChunkedReader::next(ChunkView& view) {
   if (!slot.outcome) {
     readOutcome_ = slot.outcome;
     stopHelper();
-    return false;
+    return std::nullopt;
   }
   const auto offset = static_cast<std::int64_t>(chunk * chunkBytes_);
   readUpTo_ = offset + static_cast<std::int64_t>(slot.got);
+  ChunkView view;
   view.data = slot.data;
   view.offset = offset;
   view.size = slot.got;
   view.testable = testableIn(slot.got);
   view.hits = slot.hits;
-  return true;
+  return view;
 }
 
 }  // namespace orvane

@@ -24,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <thread>
 #include <vector>
@@ -75,13 +76,13 @@ class ChunkedReader {
   ChunkedReader(const ChunkedReader&) = delete;
   ChunkedReader& operator=(const ChunkedReader&) = delete;
 
-  // The next chunk, in file order. False once the file is used up, after a
+  // The next chunk, in file order. None once the file is used up, after a
   // chunk that came back short (the file ended early), or when reading a chunk
   // failed or searching it ran out of memory (readOutcome() then says why;
   // that chunk is not handed out, and the failure comes out in its turn,
   // whichever thread met it). The helper thread has then stopped, and the file
   // is the caller's alone again. A view stays valid until the next call.
-  bool next(ChunkView& view);
+  std::optional<ChunkView> next();
 
   // How far the file was read in order: the end of the last chunk handed out.
   std::int64_t bytesRead() const { return readUpTo_; }

@@ -91,8 +91,8 @@ Result<WalkSummary> walkMovie(Core& core, const std::string& moviePath, const Sc
   // byte-by-byte walk would make them.
   StepProgress progress(core.bars, step, length);
   WalkSummary summary;
-  ChunkView view;
-  while (reader.next(view)) {
+  while (const auto next = reader.next()) {
+    const ChunkView& view = *next;
     for (const std::uint32_t hit : view.hits) {
       const auto i = static_cast<std::int32_t>(view.offset + hit + 1);
       progress.reach(i);

@@ -77,10 +77,9 @@ struct Walk {
 Walk walk(MovieFile& file, const ScanTuning& tuning) {
   Walk w;
   ChunkedReader reader(file, tuning);
-  ChunkView view;
-  while (reader.next(view))
-    w.chunks.emplace_back(view.offset, view.size, view.testable,
-                          std::vector<std::uint32_t>(view.hits.begin(), view.hits.end()));
+  while (const auto view = reader.next())
+    w.chunks.emplace_back(view->offset, view->size, view->testable,
+                          std::vector<std::uint32_t>(view->hits.begin(), view->hits.end()));
   if (!reader.readOutcome()) w.error = reader.readOutcome().error().message;
   w.readUpTo = reader.bytesRead();
   return w;
@@ -150,12 +149,12 @@ TEST_F(ChunkedReaderTest, AFailedSearchComesOutInTurnAndAnEarlyStopEndsTheHelper
     MovieFile file;
     ASSERT_TRUE(file.open(path));
     ChunkedReader reader(file, {kChunk, &failing, helper});
-    ChunkView view;
     for (std::int64_t k = 0; k < 9; ++k) {
-      ASSERT_TRUE(reader.next(view));
-      EXPECT_EQ(view.offset, k * static_cast<std::int64_t>(kChunk));
+      const auto view = reader.next();
+      ASSERT_TRUE(view);
+      EXPECT_EQ(view->offset, k * static_cast<std::int64_t>(kChunk));
     }
-    EXPECT_FALSE(reader.next(view));
+    EXPECT_FALSE(reader.next());
     ASSERT_FALSE(reader.readOutcome());
     EXPECT_EQ(reader.readOutcome().error().message, systemError(ENOMEM).message);
     EXPECT_EQ(reader.bytesRead(), static_cast<std::int64_t>(9 * kChunk + kCarryBytes));
@@ -165,8 +164,7 @@ TEST_F(ChunkedReaderTest, AFailedSearchComesOutInTurnAndAnEarlyStopEndsTheHelper
     MovieFile file;
     ASSERT_TRUE(file.open(path));
     ChunkedReader reader(file, {kChunk, nullptr, Helper::One});
-    ChunkView view;
-    ASSERT_TRUE(reader.next(view));
+    ASSERT_TRUE(reader.next());
   }
 }
 
