@@ -4,6 +4,7 @@
 #include <CLI/CLI.hpp>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <string>
@@ -137,34 +138,40 @@ std::string writeFailure() {
 
 }  // namespace
 
-int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawErr, Console console) {
-  CountingBuffer counted(rawErr.rdbuf());
-  std::ostream err(&counted);
+namespace {
 
-  CLI::App app("Finds and replaces the scene previews inside movie files (.3mm).", kProgram);
-  app.set_version_flag("-V,--version", std::string(kProgram) + " " + kVersionText, "Show the version and exit");
-  app.set_help_flag("-h,--help", "Show this help and exit");
-  app.set_help_all_flag("--help-all", "Show the help of every command and exit");
-  app.require_subcommand(1);
-  app.get_formatter()->column_width(30);
-  app.get_formatter()->label("REQUIRED", "");
-  app.get_formatter()->label("SUBCOMMAND", "COMMAND");
-
+// The parser: the program's options, every command's and its help.
+struct Parser {
+  CLI::App app{"Finds and replaces the scene previews inside movie files (.3mm).", kProgram};
   OutputFlags flags;
-  addOutputFlags(app, flags);
   std::vector<Command> commands;
-  for (const AddCommand add : kCommands) commands.push_back(add(app));
-  app.footer(overview(commands));
-  for (const Command& command : commands) {
-    command.app->group("Commands");
-    command.app->set_help_flag("-h,--help", "Show this help and exit");
-    addOutputFlags(*command.app, flags);
-  }
 
-  std::vector<std::string> args = arguments(argc, argv);
+  Parser() {
+    app.set_version_flag("-V,--version", std::string(kProgram) + " " + kVersionText, "Show the version and exit");
+    app.set_help_flag("-h,--help", "Show this help and exit");
+    app.set_help_all_flag("--help-all", "Show the help of every command and exit");
+    app.require_subcommand(1);
+    app.get_formatter()->column_width(30);
+    app.get_formatter()->label("REQUIRED", "");
+    app.get_formatter()->label("SUBCOMMAND", "COMMAND");
+    addOutputFlags(app, flags);
+    for (const AddCommand add : kCommands) commands.push_back(add(app));
+    app.footer(overview(commands));
+    for (const Command& command : commands) {
+      command.app->group("Commands");
+      command.app->set_help_flag("-h,--help", "Show this help and exit");
+      addOutputFlags(*command.app, flags);
+    }
+  }
+};
+
+// Parses the arguments. The exit status when that is all there is to do:
+// help, the version, a completion script, or a usage error; none when a
+// command is to run.
+std::optional<int> parse(Parser& parser, std::vector<std::string> args, std::ostream& out, std::ostream& err) {
   // "--completion SHELL": the completion script, from the table just built.
   if (!args.empty() && args.front() == "--completion") {
-    const auto script = args.size() == 2 ? completionScript(app, args[1]) : std::nullopt;
+    const auto script = args.size() == 2 ? completionScript(parser.app, args[1]) : std::nullopt;
     if (!script) return usageError("--completion takes one of bash, zsh or fish", nullptr, err);
     out << *script;
     out.flush();
@@ -172,52 +179,68 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawE
   }
   std::reverse(args.begin(), args.end());  // CLI11 takes a vector in reverse order
   try {
-    app.parse(args);
+    parser.app.parse(args);
   } catch (const CLI::CallForHelp&) {
-    out << app.help();
+    out << parser.app.help();
     return 0;
   } catch (const CLI::CallForAllHelp&) {
-    out << app.help("", CLI::AppFormatMode::All);
+    out << parser.app.help("", CLI::AppFormatMode::All);
     return 0;
   } catch (const CLI::CallForVersion& version) {
     out << version.what() << '\n';
     return 0;
   } catch (const CLI::ParseError& e) {
-    const Command* command = chosen(commands);
+    const Command* command = chosen(parser.commands);
     if (command) return usageError(e.what(), command, err);
     // Without a command the parser only says one is missing; say what is wrong.
-    const auto stray = app.remaining();
-    if (stray.empty()) return usageError("no command given (" + commandNames(commands) + ")", nullptr, err);
+    const auto stray = parser.app.remaining();
+    if (stray.empty()) return usageError("no command given (" + commandNames(parser.commands) + ")", nullptr, err);
     const bool option = stray.front().rfind('-', 0) == 0;
     return usageError(std::string(option ? "unknown option \"" : "unknown command \"") + stray.front() + "\"", nullptr,
                       err);
   }
+  return std::nullopt;
+}
 
-  const Command* command = chosen(commands);
-  // The picture decoder's toolkit prints its warnings (a PNG's odd colour
-  // profile, say) straight to the terminal unless told not to.
-  if (!flags.verbose) setEnvironmentIfUnset("QT_LOGGING_RULES", "*=false");
-  Io io{out, err, command->app->get_name(), flags.quiet, console.outIsTerminal, console.inIsTerminal, console.in};
+// Runs the command, then makes sure its results arrived and that a failure
+// was said.
+int runCommand(const Command& command, Io& io, const CountingBuffer& counted) {
   int code = 0;
   try {
-    code = command->run(io);
+    code = command.run(io);
   } catch (const UsageError& e) {
-    return usageError(e.what(), command, err);
+    return usageError(e.what(), &command, io.err);
   }
   // Results that did not arrive are a failure, whatever the command thought.
   // A write that failed on the way left its reason behind; else the last
   // buffered results are flushed now.
-  if (out) {
+  if (io.out) {
     errno = 0;
-    out.flush();
+    io.out.flush();
   }
-  if (!out) {
-    err << kProgram << ": cannot write output: " << writeFailure() << '\n';
+  if (!io.out) {
+    io.err << kProgram << ": cannot write output: " << writeFailure() << '\n';
     return 1;
   }
   // Whatever refused must have said so.
   if (code != 0 && counted.count() == 0) io.diagnostic("") << "did not complete\n";
   return code;
+}
+
+}  // namespace
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& rawErr, Console console) {
+  CountingBuffer counted(rawErr.rdbuf());
+  std::ostream err(&counted);
+  Parser parser;
+  if (const auto answered = parse(parser, arguments(argc, argv), out, err)) return *answered;
+  const Command* command = chosen(parser.commands);
+  // The picture decoder's toolkit prints its warnings (a PNG's odd colour
+  // profile, say) straight to the terminal unless told not to.
+  if (!parser.flags.verbose) setEnvironmentIfUnset("QT_LOGGING_RULES", "*=false");
+  Io io{out,       err, command->app->get_name(), parser.flags.quiet, console.outIsTerminal, console.inIsTerminal,
+        console.in};
+  return runCommand(*command, io, counted);
 }
 
 }  // namespace orvane::cli
