@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <set>
 #include <span>
 #include <system_error>
@@ -92,6 +93,62 @@ void keepHeadOnly(WriteEntry& e) {
     std::vector<std::uint8_t>().swap(scene.before);
     std::vector<std::uint8_t>().swap(scene.after);
   }
+}
+
+// A whole entry found at a place of the journal, with its sizes.
+struct FoundEntry {
+  Record record;
+  std::uint64_t whole = 0;  // the entry's bytes, head, body and length word
+  std::uint32_t head = 0;
+};
+
+// The entry at `at` (of a journal `length` bytes long), when one lies there
+// whole and decodes; none when the bytes there are no such entry. Its body
+// is read and checked unless only the heads of writes are asked for. `front`
+// and `body` are buffers kept from one entry to the next.
+Result<std::optional<FoundEntry>> entryAt(OpenFile& file, std::uint64_t at, std::uint64_t length, JournalRead read,
+                                          std::vector<std::uint8_t>& front, std::vector<std::uint8_t>& body) {
+  const auto none = [](const Result<bool>& got) -> Result<std::optional<FoundEntry>> {
+    if (!got) return got.error();
+    return std::optional<FoundEntry>();
+  };
+  front.resize(kFrontRead);
+  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kFrontRead, length - at));
+  const auto got = file.readAt(at, std::span(front.data(), want));
+  if (!got) return got.error();
+  const auto size = journal::entrySize(std::span(front.data(), *got));
+  if (!size || size->whole() > length - at) return std::optional<FoundEntry>();
+  if (size->head > *got) {
+    front.resize(size->head);
+    if (auto all = readExactly(file, at, std::span(front.data(), size->head)); !all || !*all) return none(all);
+  }
+  auto record = journal::decodeHead(std::span(front.data(), size->head));
+  if (!record) return std::optional<FoundEntry>();
+  std::uint8_t tail[4];
+  if (auto t = readExactly(file, at + size->whole() - 4, tail); !t || !*t) return none(t);
+  if (le32(tail) != size->whole()) return std::optional<FoundEntry>();
+  auto* e = std::get_if<WriteEntry>(&*record);
+  if (read != JournalRead::Heads || !e) {
+    body.resize(size->body);
+    if (auto b = readExactly(file, at + size->head, body); !b || !*b) return none(b);
+    if (e ? !journal::decodeBody(body, *e) : !journal::bodyHolds(body)) return std::optional<FoundEntry>();
+  }
+  return std::optional<FoundEntry>(FoundEntry{std::move(*record), size->whole(), size->head});
+}
+
+// Where the next entry's magic number lies after `at`: the journal's length
+// when there is none; none when none lies within kSearchLimit bytes.
+Result<std::optional<std::uint64_t>> nextMagicAfter(OpenFile& file, std::uint64_t at, std::uint64_t length) {
+  std::vector<std::uint8_t> piece(kSearchBytes + 3);
+  for (std::uint64_t from = at + 1; from < length; from += kSearchBytes) {
+    if (from - at > kSearchLimit) return std::optional<std::uint64_t>();
+    const auto got = file.readAt(from, piece);
+    if (!got) return got.error();
+    const auto end = piece.begin() + static_cast<std::ptrdiff_t>(*got);
+    const auto hit = std::search(piece.begin(), end, std::begin(journal::kEntryMagic), std::end(journal::kEntryMagic));
+    if (hit != end) return std::optional<std::uint64_t>(from + static_cast<std::uint64_t>(hit - piece.begin()));
+  }
+  return std::optional<std::uint64_t>(length);
 }
 
 }  // namespace
@@ -197,7 +254,7 @@ Status Journal::readFirstFormat(OpenFile& file, std::uint64_t length, JournalRea
 }
 
 Status Journal::readEntries(OpenFile& file, std::uint64_t length, JournalRead read) {
-  std::vector<std::uint8_t> front(kFrontRead), body;
+  std::vector<std::uint8_t> front, body;
   std::uint64_t damagedFrom = 0;  // where a damaged stretch began; 0: none
   const auto warn = [this](std::uint64_t from, std::uint64_t to) {
     warnings_.push_back("The journal " + path_ + " is damaged from byte " + std::to_string(from) + " to byte " +
@@ -205,39 +262,11 @@ Status Journal::readEntries(OpenFile& file, std::uint64_t length, JournalRead re
   };
   std::uint64_t at = journal::kHeaderBytes;
   while (at < length) {
-    // The entry at `at`, when one lies there whole.
-    const auto entry = [&]() -> Result<std::optional<Record>> {
-      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kFrontRead, length - at));
-      const auto got = file.readAt(at, std::span(front.data(), want));
-      if (!got) return got.error();
-      const auto size = journal::entrySize(std::span(front.data(), *got));
-      if (!size || size->whole() > length - at) return std::optional<Record>();
-      if (size->head > *got) {
-        front.resize(size->head);
-        if (auto all = readExactly(file, at, std::span(front.data(), size->head)); !all || !*all)
-          return all ? std::optional<Record>() : Result<std::optional<Record>>(all.error());
-      }
-      auto record = journal::decodeHead(std::span(front.data(), size->head));
-      if (!record) return std::optional<Record>();
-      std::uint8_t tail[4];
-      if (auto t = readExactly(file, at + size->whole() - 4, tail); !t || !*t || le32(tail) != size->whole())
-        return t ? std::optional<Record>() : Result<std::optional<Record>>(t.error());
-      auto* e = std::get_if<WriteEntry>(&*record);
-      if (read != JournalRead::Heads || !e) {
-        body.resize(size->body);
-        if (auto b = readExactly(file, at + size->head, body); !b || !*b)
-          return b ? std::optional<Record>() : Result<std::optional<Record>>(b.error());
-        if (e ? !journal::decodeBody(body, *e) : !journal::bodyHolds(body)) return std::optional<Record>();
-      }
-      front.resize(kFrontRead);
-      return record;
-    }();
+    auto entry = entryAt(file, at, length, read, front, body);
     if (!entry) return cannotRead(path_, entry.error().message);
     if (*entry) {
-      const auto size = journal::entrySize(front);
-      const std::uint64_t whole = size ? size->whole() : 0;
-      const std::uint32_t head = size ? size->head : 0;
-      if (take(std::move(**entry), Place{at, whole, head}, read)) {
+      const std::uint64_t whole = (*entry)->whole;
+      if (take(std::move((*entry)->record), Place{at, whole, (*entry)->head}, read)) {
         if (damagedFrom) warn(damagedFrom, at);
         damagedFrom = 0;
         at += whole;
@@ -246,24 +275,16 @@ Status Journal::readEntries(OpenFile& file, std::uint64_t length, JournalRead re
     }
     // Damaged, or out of order: on to the next magic number.
     if (!damagedFrom) damagedFrom = at;
-    std::uint64_t next = length;
-    std::vector<std::uint8_t> piece(kSearchBytes + 3);
-    for (std::uint64_t from = at + 1; from < length && next == length; from += kSearchBytes) {
-      if (from - at > kSearchLimit) {
-        lost_ = true;
-        warnings_.push_back("The journal " + path_ + " is damaged from byte " + std::to_string(damagedFrom) +
-                            " on, over more than " + std::to_string(kSearchLimit >> 20) +
-                            " MiB: nothing after that is read, and nothing is written to it.");
-        return {};
-      }
-      const auto got = file.readAt(from, piece);
-      if (!got) return cannotRead(path_, got.error().message);
-      const auto hit = std::search(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(*got),
-                                   std::begin(journal::kEntryMagic), std::end(journal::kEntryMagic));
-      if (hit != piece.begin() + static_cast<std::ptrdiff_t>(*got))
-        next = from + static_cast<std::uint64_t>(hit - piece.begin());
+    const auto next = nextMagicAfter(file, at, length);
+    if (!next) return cannotRead(path_, next.error().message);
+    if (!*next) {
+      lost_ = true;
+      warnings_.push_back("The journal " + path_ + " is damaged from byte " + std::to_string(damagedFrom) +
+                          " on, over more than " + std::to_string(kSearchLimit >> 20) +
+                          " MiB: nothing after that is read, and nothing is written to it.");
+      return {};
     }
-    at = next;
+    at = **next;
   }
   // A damaged stretch at the very end is most often an append cut short by a
   // crash, which is no loss; one that held a whole entry is told.
