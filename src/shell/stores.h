@@ -9,18 +9,13 @@
 #include <string>
 
 #include "shell/file_identity.h"
+#include "shell/index_picture.h"
 
 namespace orvane {
 
 inline constexpr int kGridCells = 12;     // cells 1..12 per page
 inline constexpr int kMaxPreviews = 255;  // previews 1..255
 
-// Pictures in the stores are 144 x 81 palette indices. Each picture row is kept
-// as its 146 stored bytes: places 0 and 1 the row prefix, places 2..145 the
-// pixels 0..143 from left to right.
-inline constexpr int kStoredRows = 81;
-inline constexpr int kStoredRowBytes = 146;
-inline constexpr int kFirstPixelPlace = 2;
 // The highest palette entry a picture may use; the repair pass clears higher ones.
 inline constexpr int kHighestPictureColour = 150;
 
