@@ -21,10 +21,8 @@ inline constexpr std::uint32_t kFileHeaderBytes = 14;
 inline constexpr std::uint32_t kInfoHeaderBytes = 40;
 inline constexpr std::uint32_t kHeadersBytes = kFileHeaderBytes + kInfoHeaderBytes;  // 54
 
-// Rows of palette indices in file order: rows[0] is the bottom row of the
-// picture, the order the picture buffer keeps them in.
-using PixelRows = std::array<std::array<std::uint8_t, kWidth>, kHeight>;
-// The picture row, counted from the top, that file row r holds.
+// The file keeps the rows bottom first: the picture row, counted from the
+// top, that file row r holds (and the file row of picture row r).
 inline constexpr int rowFromTop(int r) { return kHeight - 1 - r; }
 
 // Field offsets from the start of the file.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "replace/bmp_loader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -41,7 +42,7 @@ Error refused() { return {ErrorCode::BmpRefused, "Not a 144 x 81, 8-bit, uncompr
 
 }  // namespace
 
-Result<bmp::PixelRows> readBmp(const std::string& filename, FileLayer& files) {
+Result<IndexPicture> readBmp(const std::string& filename, FileLayer& files) {
   auto opened = files.open(filename, OpenMode::Read);
   if (!opened) return opened.error();
   OpenFile& file = **opened;
@@ -61,12 +62,15 @@ Result<bmp::PixelRows> readBmp(const std::string& filename, FileLayer& files) {
   }
 
   // The file may have shrunk since it was measured: only a complete area counts.
-  bmp::PixelRows rows{};
-  static_assert(sizeof rows == bmp::kPixelBytes, "rows of 144 bytes lie back to back");
-  const auto area = file.readAt(pixelOffset, std::span(rows.front().data(), bmp::kPixelBytes));
+  IndexPicture picture;
+  static_assert(sizeof picture.index == bmp::kPixelBytes, "rows of 144 bytes lie back to back");
+  const auto area = file.readAt(pixelOffset, picture.index);
   if (!area) return area.error();
   if (*area != bmp::kPixelBytes) return refused();
-  return rows;
+  // Read in file order, bottom row first: turned over in place.
+  for (int r = 0; r < bmp::kHeight / 2; ++r)
+    std::swap_ranges(picture.row(r).begin(), picture.row(r).end(), picture.row(bmp::rowFromTop(r)).begin());
+  return picture;
 }
 
 }  // namespace orvane

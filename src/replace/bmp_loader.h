@@ -8,15 +8,17 @@
 #include "replace/bmp_format.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
+#include "shell/index_picture.h"
 
 namespace orvane {
 
 // Checks the header fields in order (the first failure counts): "BM", bfSize
 // equal to the file length, 144 x 81, 8 bits per pixel, no compression, and a
 // pixel area that lies inside the file; then reads the pixel rows, found
-// through bfOffBits. A compressed file is BmpCompressed (its message tells
-// the user how to save it uncompressed), any other refusal BmpRefused, and a
-// file that cannot be opened or read the system's error.
-Result<bmp::PixelRows> readBmp(const std::string& filename, FileLayer& files = systemFileLayer());
+// through bfOffBits, into a picture top row first. A compressed file is
+// BmpCompressed (its message tells the user how to save it uncompressed), any
+// other refusal BmpRefused, and a file that cannot be opened or read the
+// system's error.
+Result<IndexPicture> readBmp(const std::string& filename, FileLayer& files = systemFileLayer());
 
 }  // namespace orvane

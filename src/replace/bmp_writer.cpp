@@ -3,7 +3,7 @@
 
 namespace orvane::bmp {
 
-Result<std::vector<std::uint8_t>> encode8(const PixelRows& rows, std::span<const Rgb> colours) {
+Result<std::vector<std::uint8_t>> encode8(const IndexPicture& picture, std::span<const Rgb> colours) {
   if (colours.size() > static_cast<std::size_t>(kMaxColours))
     return Error{ErrorCode::TooManyColours, "A BMP colour table holds at most 256 entries."};
 
@@ -36,8 +36,8 @@ Result<std::vector<std::uint8_t>> encode8(const PixelRows& rows, std::span<const
     out[at++] = c.red;
     out[at++] = 0;
   }
-  for (const auto& row : rows)
-    for (std::uint8_t index : row) out[at++] = index;
+  for (int r = 0; r < kHeight; ++r)
+    for (std::uint8_t index : picture.row(rowFromTop(r))) out[at++] = index;
   return file;
 }
 

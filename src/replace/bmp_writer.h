@@ -9,6 +9,7 @@
 
 #include "replace/bmp_format.h"
 #include "shell/error.h"
+#include "shell/index_picture.h"
 
 namespace orvane::bmp {
 
@@ -17,9 +18,9 @@ struct Rgb {
 };
 
 // The whole file: headers, a colour table of colours.size() entries (at most
-// 256; a full table is usual), then the pixel rows. bfSize is the file length
-// and bfOffBits points just past the colour table. More than 256 colours is
-// an error (TooManyColours).
-Result<std::vector<std::uint8_t>> encode8(const PixelRows& rows, std::span<const Rgb> colours);
+// 256; a full table is usual), then the picture's rows, bottom row first.
+// bfSize is the file length and bfOffBits points just past the colour table.
+// More than 256 colours is an error (TooManyColours).
+Result<std::vector<std::uint8_t>> encode8(const IndexPicture& picture, std::span<const Rgb> colours);
 
 }  // namespace orvane::bmp
