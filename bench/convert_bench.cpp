@@ -55,7 +55,7 @@ void pass(benchmark::State& state, Dither dither, bool fresh) {
   const std::vector<Linear> canvas = scaledCanvas();
   const auto colours = shippedColours();
   PaletteMatcher warm(colours);
-  IndexPicture out;
+  orvane::IndexPicture out;
   std::vector<Linear> work = canvas;
   mapToPalette(work, {0, 0, kTargetWidth, kTargetHeight}, warm, dither, out);
   for (auto _ : state) {

@@ -27,7 +27,7 @@ namespace {
 constexpr int kReducedSide = 1600;
 constexpr int kHandle = 7;  // half a corner handle's side, view pixels
 
-QImage indexImage(const IndexPicture& picture, const std::vector<Rgb8>& colours) {
+QImage indexImage(const orvane::IndexPicture& picture, const std::vector<Rgb8>& colours) {
   QImage image(kTargetWidth, kTargetHeight, QImage::Format_RGB32);
   for (int y = 0; y < kTargetHeight; ++y)
     for (int x = 0; x < kTargetWidth; ++x) {

@@ -13,6 +13,7 @@
 
 #include "convert/downscale.h"
 #include "convert/palette_matcher.h"
+#include "shell/index_picture.h"
 
 namespace orvane::convert {
 
@@ -22,12 +23,8 @@ enum class Dither { FloydSteinberg, None };
 std::optional<Dither> ditherNamed(std::string_view name);
 const char* ditherName(Dither dither);
 
-// Palette indices of the preview, row-major, top row first.
-struct IndexPicture {
-  std::array<std::uint8_t, kCanvasPixels> index{};
-  std::uint8_t at(int x, int y) const { return index[static_cast<std::size_t>(y * kTargetWidth + x)]; }
-  std::uint8_t& at(int x, int y) { return index[static_cast<std::size_t>(y * kTargetWidth + x)]; }
-};
+// The preview's palette indices go into the one picture type of the stores.
+static_assert(kTargetWidth == kPictureWidth && kTargetHeight == kPictureHeight);
 
 // Maps the area `area` of `canvas` (kCanvasPixels entries, which the
 // diffusion changes) into the same area of `out`. Error only spreads inside
