@@ -18,9 +18,7 @@ void noteOwnWrite(Stores& s, const std::string& movie, const FileIdentity& befor
     const std::uint32_t sum = crc32(std::span(record::kTrailer), crc32(scene.after));
     for (int n = 1; n <= s.piccount && n <= kMaxPreviews; ++n) {
       if (static_cast<std::uint64_t>(s.recordPosition(n)) != scene.offset + 1) continue;
-      for (int y = 0; y < record::kRows; ++y)
-        for (int j = 0; j < record::kRowBytes; ++j)
-          s.previewByte(n, y, j) = scene.after[static_cast<std::size_t>(y * record::kRowBytes + j)];
+      readRecordRows(scene.after, s.preview(n));
       s.recordChecksum(n) = sum;
     }
   }

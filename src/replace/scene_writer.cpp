@@ -62,9 +62,10 @@ Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files
     if (crc32(previous) != s.recordChecksum(n))
       return changed("scene preview " + std::to_string(n) + " no longer holds the picture found then.", path);
     previous.resize(record::kTrailerOffset);  // the trailer is never written
+    std::vector<std::uint8_t> rows = recordRows(scene.picture);
     // A scene that already holds its new rows is no change: never recorded.
-    if (previous == scene.rows) continue;
-    entry.scenes.push_back({n, offset, std::move(previous), std::move(scene.rows)});
+    if (previous == rows) continue;
+    entry.scenes.push_back({n, offset, std::move(previous), std::move(rows)});
   }
   if (entry.scenes.empty()) return Error{ErrorCode::Unchanged, "The movie already holds these pictures."};
   const Status written = journaledWrite(files, *held, entry);
@@ -74,8 +75,8 @@ Status writeUnderLock(Core& core, std::vector<NewScene> scenes, FileLayer& files
 }
 
 // What writeScenes needs before it takes the lock: previews of the open movie,
-// each once, with whole rows, whose records do not overlap (a journal entry's
-// scenes must not, or undoing one would undo part of another).
+// each once, whose records do not overlap (a journal entry's scenes must not,
+// or undoing one would undo part of another).
 Status checkScenes(const Stores& s, const std::vector<NewScene>& scenes) {
   const auto noSuch = [](const std::string& text) { return Error{ErrorCode::NoSuchPreview, text}; };
   if (s.moviefile.empty()) return noSuch("No movie is open.");
@@ -86,8 +87,6 @@ Status checkScenes(const Stores& s, const std::vector<NewScene>& scenes) {
     const int n = scene.preview;
     if (n < 1 || n > s.piccount || n > kMaxPreviews || s.recordPosition(n) < 1)
       return noSuch("There is no scene preview number " + std::to_string(n) + " in the open movie.");
-    if (scene.rows.size() != static_cast<std::size_t>(record::kTrailerOffset))
-      return noSuch("The picture for scene preview " + std::to_string(n) + " is not 81 whole rows.");
     starts.push_back(s.recordPosition(n));
   }
   std::sort(starts.begin(), starts.end());
@@ -99,35 +98,19 @@ Status checkScenes(const Stores& s, const std::vector<NewScene>& scenes) {
 
 }  // namespace
 
-std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s) {
-  std::vector<std::uint8_t> rows(record::kTrailerOffset);
-  std::size_t at = 0;
-  // Record row k is picture row k counted from the top.
-  for (int k = 0; k < record::kRows; ++k)
-    for (int j = 0; j < record::kRowBytes; ++j) rows[at++] = static_cast<std::uint8_t>(s.bufferByte(k, j));
-  return rows;
-}
-
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& picture) {
-  std::vector<std::uint8_t> rows(record::kTrailerOffset);
-  for (int k = 0; k < record::kRows; ++k) {
-    std::uint8_t* row = rows.data() + k * record::kRowBytes;
-    row[0] = record::kPrefix0;
-    row[1] = record::kPrefix1;
-    // Record row k, the k-th from the top, is the picture's file row 80 - k.
-    const auto& from = picture[static_cast<std::size_t>(bmp::rowFromTop(k))];
-    for (int x = 0; x < record::kPixelsPerRow; ++x) {
-      const std::uint8_t v = from[static_cast<std::size_t>(x)];
-      row[2 + x] = v > kHighestPictureColour ? 0 : v;
-    }
+RecordPicture loadedPicture(const IndexPicture& picture) {
+  RecordPicture loaded;
+  for (auto& prefix : loaded.prefixes) prefix = {record::kPrefix0, record::kPrefix1};
+  for (std::size_t i = 0; i < picture.index.size(); ++i) {
+    const std::uint8_t v = picture.index[i];
+    loaded.pixels.index[i] = v > kHighestPictureColour ? 0 : v;
   }
-  return rows;
+  return loaded;
 }
 
-int clearedPixels(const bmp::PixelRows& picture) {
+int clearedPixels(const IndexPicture& picture) {
   int count = 0;
-  for (const auto& row : picture)
-    for (const std::uint8_t v : row) count += v > kHighestPictureColour;
+  for (const std::uint8_t v : picture.index) count += v > kHighestPictureColour;
   return count;
 }
 
@@ -166,7 +149,7 @@ Told writeBufferToScene(Core& core, int scene, FileLayer& files) {
                   "Nothing to replace", BoxIcon::Information);
 
   const Status written = files.exists(s.moviefile)
-                             ? writeUnderLock(core, {{scene, recordRowsFromBuffer(s)}}, files, s.pictureName)
+                             ? writeUnderLock(core, {{scene, s.pictureBuffer()}}, files, s.pictureName)
                              : Status{moved()};
   if (!written && written.error().code == ErrorCode::Unchanged) {
     core.logline("Scene preview " + std::to_string(scene) + " already holds this picture: nothing was written.",

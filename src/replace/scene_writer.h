@@ -3,13 +3,12 @@
 // Writes pictures over preview records of the movie, in place: the picture
 // buffer over one preview (begin), or several new pictures over several
 // previews in one step (writeScenes).
-#include <cstdint>
 #include <vector>
 
-#include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
+#include "shell/index_picture.h"
 
 namespace orvane {
 
@@ -29,20 +28,16 @@ namespace orvane {
 // nothing: a line in the log says so.
 Told writeBufferToScene(Core& core, int scene, FileLayer& files = systemFileLayer());
 
-// The 81 rows of 146 bytes that replace preview rows in a movie: record row k
-// is buffer row 80 - k, columns 0..145, one byte per cell.
-std::vector<std::uint8_t> recordRowsFromBuffer(const Stores& s);
-
-// The same rows for a picture that has not gone through the picture buffer
-// (rows[0] its bottom row), made as loading it there would make them: every
-// row prefix 0x00 0x90, every pixel above 150 cleared to 0.
-std::vector<std::uint8_t> recordRowsFromPicture(const bmp::PixelRows& rows);
-// How many pixels of the picture recordRowsFromPicture clears.
-int clearedPixels(const bmp::PixelRows& rows);
+// A picture that has not gone through the picture buffer, made as loading it
+// there would make it: every row prefix 0x00 0x90, every pixel above 150
+// cleared to 0.
+RecordPicture loadedPicture(const IndexPicture& picture);
+// How many pixels of the picture loadedPicture clears.
+int clearedPixels(const IndexPicture& picture);
 
 struct NewScene {
-  int preview = 0;                 // 1..piccount of the open movie
-  std::vector<std::uint8_t> rows;  // 11826 bytes, as recordRowsFromPicture makes them
+  int preview = 0;        // 1..piccount of the open movie
+  RecordPicture picture;  // its rows go into the record as they are (recordRows)
 };
 
 // Writes every scene over its preview in the open movie in one step, under
