@@ -438,8 +438,7 @@ void Form1::selectPreviewAt(Qt::MouseButton, Qt::KeyboardModifiers, double x, do
 
 void Form1::chooseCell(int cell) {
   // Exactly what a click on the cell's top-left pixel does.
-  const auto& origin = core_->s.gridpos[static_cast<std::size_t>(cell)];
-  selectPreviewAt(Qt::NoButton, Qt::NoModifier, origin[1], origin[2]);
+  selectPreviewAt(Qt::NoButton, Qt::NoModifier, core_->s.cellX(cell), core_->s.cellY(cell));
 }
 
 // ---- Host ------------------------------------------------------------------

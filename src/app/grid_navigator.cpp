@@ -34,8 +34,7 @@ void GridNavigator::place() {
   if (!keyboard_ || cell == 0)
     grid_->setFocusFrame({});
   else
-    grid_->setFocusFrame(
-        QRect(s_.gridpos[cell][1], s_.gridpos[cell][2], orvane::kPictureWidth, orvane::kPictureHeight));
+    grid_->setFocusFrame(QRect(s_.cellX(cell), s_.cellY(cell), orvane::kPictureWidth, orvane::kPictureHeight));
   emit framed();
 }
 

@@ -115,7 +115,7 @@ QWidget* PutBackDialog::sceneRow(const orvane::Stores& s, const orvane::PlannedS
   label->setFixedWidth(label->fontMetrics().horizontalAdvance("Scene 255") + 24);
   label->setWordWrap(true);
   layout->addWidget(label);
-  layout->addWidget(pictureBox(row, orvane::composeRows(s, scene.rows), "new"));
+  layout->addWidget(pictureBox(row, orvane::composePicture(s, scene.picture.pixels), "new"));
   auto* arrow = new QLabel(row);
   arrow->setPixmap(InsertDialog::arrowIcon());
   layout->addWidget(arrow);

@@ -5,29 +5,16 @@
 
 namespace orvane {
 
-Picture composePreview(const Stores& s, int which) {
+Picture composePicture(const Stores& s, const IndexPicture& picture) {
   Picture pic;
   for (int y = 0; y < kPictureHeight; ++y)
-    for (int x = 0; x < kPictureWidth; ++x) pic.at(x, y) = paletteArgb(s, s.previewPixel(which, y, x));
+    for (int x = 0; x < kPictureWidth; ++x) pic.at(x, y) = paletteArgb(s, picture.at(x, y));
   return pic;
 }
 
-Picture composeBuffer(const Stores& s) {
-  Picture pic;
-  for (int y = 0; y < kPictureHeight; ++y)
-    for (int x = 0; x < kPictureWidth; ++x) pic.at(x, y) = paletteArgb(s, s.bufferPixel(y, x));
-  return pic;
-}
+Picture composePreview(const Stores& s, int which) { return composePicture(s, s.preview(which).pixels); }
 
-Picture composeRows(const Stores& s, std::span<const std::uint8_t> rows) {
-  Picture pic;
-  for (int y = 0; y < kPictureHeight; ++y)
-    for (int x = 0; x < kPictureWidth; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y * kStoredRowBytes + kFirstPixelPlace + x);
-      pic.at(x, y) = at < rows.size() ? paletteArgb(s, rows[at]) : 0xFF000000u;
-    }
-  return pic;
-}
+Picture composeBuffer(const Stores& s) { return composePicture(s, s.pictureBuffer().pixels); }
 
 void drawat(Core& core, int isx, int isy, int which) {
   if (which < 0 || which > kMaxPreviews) return;

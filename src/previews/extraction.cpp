@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "previews/extraction.h"
 
+#include <span>
 #include <string>
 
 #include "previews/record_format.h"
@@ -20,8 +21,8 @@ std::int32_t extractPreview(Core& core, std::int32_t fromPosition, const std::ui
     // Steps at rows 5, 10, ..., 80 of 81 counted from one; the last row gets
     // none of its own: the idle state below shows the bar full.
     if ((y + 1) % 5 == 0) core.bars.setbar2(y + 1, record::kRows);
-    const std::uint8_t* stored = rows + y * record::kRowBytes;
-    for (int j = 0; j < record::kRowBytes; ++j) s.previewByte(n, y, j) = stored[j];
+    const std::span<const std::uint8_t> stored(rows + y * record::kRowBytes, record::kRowBytes);
+    s.preview(n).readRow(y, stored.first<kStoredRowBytes>());
   }
 
   core.logline("Done", tag::Extract_3);

@@ -10,7 +10,7 @@ namespace orvane {
 // `rows` points at the record's 11826 row bytes (prefixes included), as they
 // lie in the movie at one-based position `fromPosition`; the scanner hands over its
 // own buffer, so the movie is not read a second time. Increases piccount and
-// returns the new number n; copies row r (1..81) into pics(n, r, 1..146)
+// returns the new number n; copies the rows into preview n, prefixes included,
 // exactly as stored; logs "Extracting <fromPosition> to memory(<n>)" and "Done" under
 // Extract_3, drives the lower bar (busy, rows 5, 10, ..., 80 of 81, idle) and
 // repaints the window. With the store already full (255 previews) the call

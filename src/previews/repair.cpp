@@ -17,7 +17,7 @@ void repair(Core& core, bool IsBMP) {
   core.logline("Starting repairs...", tag::Repairer);
 
   // Sets one prefix byte to the value it must have; true when it was wrong.
-  const auto enforce = [](std::int16_t& cell, std::uint8_t value) {
+  const auto enforce = [](std::uint8_t& cell, std::uint8_t value) {
     if (cell == value) return false;
     cell = value;
     return true;

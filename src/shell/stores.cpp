@@ -14,8 +14,7 @@ std::unique_ptr<Stores> makeStores() { return std::make_unique<Stores>(); }
 void setlists(Stores& s) {
   // Four columns 154 pixels apart, three rows 90 pixels apart.
   for (int k = 1; k <= kGridCells; ++k) {
-    s.gridpos[static_cast<std::size_t>(k)][1] = ((k - 1) % 4) * 154;
-    s.gridpos[static_cast<std::size_t>(k)][2] = ((k - 1) / 4) * 90;
+    s.cellOrigins_[Stores::at(k)] = {((k - 1) % 4) * 154, ((k - 1) / 4) * 90};
   }
 }
 

@@ -27,18 +27,13 @@ struct Stores {
   static void operator delete(void* block, std::size_t bytes);
 
   // Global stores.
-  std::string appdir;                                                     // ends in one separator
-  std::array<std::array<std::int32_t, 3>, 13> gridpos{};                  // cell 0..12, column 0..2
-  std::array<std::array<std::array<std::int16_t, 147>, 82>, 256> pics{};  // preview, row, column
-  std::array<std::array<std::int16_t, 147>, 82> pictureBuffer{};          // row 0..81, column 0..146
-  std::array<std::array<std::int16_t, 4>, 257> pal{};                     // entry 0..256, column 0..3
+  std::string appdir;  // ends in one separator
   std::int16_t selpic = 0;
 
   // Stores of the main window.
   std::string moviefile;
   std::int32_t piccount = 0;
   std::int16_t posnum = 0;
-  std::array<std::array<std::int32_t, 3>, 256> previewPlaces{};  // preview 0..255, column 0..2
   std::int32_t page = 0;
 
   // Beside the position table, what ties a write to the scan: the movie's
@@ -57,49 +52,60 @@ struct Stores {
   // the journal records with a replacement so that the history can name it.
   std::string pictureName;
 
-  // The one home of the stores' index arithmetic. The preview store keeps
-  // preview n's picture rows top first from row 1, each row's stored bytes
-  // from column 1; the picture buffer keeps its rows bottom first (the order
-  // of a bottom-up BMP) from row 0, each row's stored bytes from column 0.
+  // The one home of the stores' index arithmetic. Pictures are RecordPictures:
+  // rows top first from 0, each with its row prefix beside it.
 
+  // Preview n (1..piccount; 0 is never a preview and stays blank).
+  RecordPicture& preview(int n) { return previews_[at(n)]; }
+  const RecordPicture& preview(int n) const { return previews_[at(n)]; }
   // Place j (0..145) of picture row y (0..80, top first) of preview n.
-  std::int16_t& previewByte(int n, int y, int j) { return pics[at(n)][at(y + 1)][at(j + 1)]; }
-  std::int16_t previewByte(int n, int y, int j) const { return pics[at(n)][at(y + 1)][at(j + 1)]; }
+  std::uint8_t& previewByte(int n, int y, int j) { return preview(n).byte(y, j); }
+  std::uint8_t previewByte(int n, int y, int j) const { return preview(n).byte(y, j); }
   // Pixel x (0..143) of picture row y (0..80, top first) of preview n.
-  std::int16_t& previewPixel(int n, int y, int x) { return previewByte(n, y, x + kFirstPixelPlace); }
-  std::int16_t previewPixel(int n, int y, int x) const { return previewByte(n, y, x + kFirstPixelPlace); }
+  std::uint8_t& previewPixel(int n, int y, int x) { return preview(n).pixels.at(x, y); }
+  std::uint8_t previewPixel(int n, int y, int x) const { return preview(n).pixels.at(x, y); }
 
+  // The picture buffer: the picture waiting to go into the movie.
+  RecordPicture& pictureBuffer() { return pictureBuffer_; }
+  const RecordPicture& pictureBuffer() const { return pictureBuffer_; }
   // Place j (0..145) of picture row y (0..80, top first) of the picture buffer.
-  std::int16_t& bufferByte(int y, int j) { return pictureBuffer[at(kStoredRows - 1 - y)][at(j)]; }
-  std::int16_t bufferByte(int y, int j) const { return pictureBuffer[at(kStoredRows - 1 - y)][at(j)]; }
+  std::uint8_t& bufferByte(int y, int j) { return pictureBuffer_.byte(y, j); }
+  std::uint8_t bufferByte(int y, int j) const { return pictureBuffer_.byte(y, j); }
   // Pixel x (0..143) of picture row y (0..80, top first) of the picture buffer.
-  std::int16_t& bufferPixel(int y, int x) { return bufferByte(y, x + kFirstPixelPlace); }
-  std::int16_t bufferPixel(int y, int x) const { return bufferByte(y, x + kFirstPixelPlace); }
+  std::uint8_t& bufferPixel(int y, int x) { return pictureBuffer_.pixels.at(x, y); }
+  std::uint8_t bufferPixel(int y, int x) const { return pictureBuffer_.pixels.at(x, y); }
 
-  // One-based position of preview n's record in the movie.
-  std::int32_t& recordPosition(int n) { return previewPlaces[at(n)][1]; }
-  std::int32_t recordPosition(int n) const { return previewPlaces[at(n)][1]; }
+  // One-based position of preview n's record in the movie (0 for none).
+  std::int32_t& recordPosition(int n) { return recordPositions_[at(n)]; }
+  std::int32_t recordPosition(int n) const { return recordPositions_[at(n)]; }
   // Checksum of preview n's record bytes as last seen in the movie.
   std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
   std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }
 
   // Pixel origin of grid cell k (1..12) inside the grid.
-  std::int32_t cellX(int k) const { return gridpos[at(k)][1]; }
-  std::int32_t cellY(int k) const { return gridpos[at(k)][2]; }
+  std::int32_t cellX(int k) const { return cellOrigins_[at(k)][0]; }
+  std::int32_t cellY(int k) const { return cellOrigins_[at(k)][1]; }
 
   // Colour component c (1 red, 2 green, 3 blue) of palette entry e (0..255).
-  std::int16_t& palComponent(int e, int c) { return pal[at(e)][at(c)]; }
-  std::int16_t palComponent(int e, int c) const { return pal[at(e)][at(c)]; }
+  std::int16_t& palComponent(int e, int c) { return palette_[at(e)][at(c)]; }
+  std::int16_t palComponent(int e, int c) const { return palette_[at(e)][at(c)]; }
 
  private:
+  friend void setlists(Stores& s);
   static std::size_t at(int index) { return static_cast<std::size_t>(index); }
+
+  std::array<RecordPicture, kMaxPreviews + 1> previews_{};  // preview 0..255
+  RecordPicture pictureBuffer_{};
+  std::array<std::int32_t, kMaxPreviews + 1> recordPositions_{};           // preview 0..255
+  std::array<std::array<std::int16_t, 4>, 257> palette_{};                 // entry 0..256, component 0..3
+  std::array<std::array<std::int32_t, 2>, kGridCells + 1> cellOrigins_{};  // cell 0..12: x, y
 };
 
 // The one instance, allocated on the heap (the preview store alone is about
-// 6 MB) and never resized.
+// 3 MB) and never resized.
 std::unique_ptr<Stores> makeStores();
 
-// Fills gridpos cells 1..12.
+// Places grid cells 1..12 (cellX, cellY).
 void setlists(Stores& s);
 
 // The application directory from the executable's directory: exactly one
