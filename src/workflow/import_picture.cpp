@@ -24,20 +24,12 @@ Result<PreparedPicture> preparePicture(const std::string& path, const std::vecto
   return PreparedPicture{done->picture, convert::describeConversion(*source, options, *done)};
 }
 
-bmp::PixelRows pixelRows(const convert::IndexPicture& picture) {
-  bmp::PixelRows rows{};
-  for (int r = 0; r < bmp::kHeight; ++r)
-    for (int x = 0; x < bmp::kWidth; ++x)
-      rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] = picture.at(x, bmp::rowFromTop(r));
-  return rows;
-}
-
 FolderPictureReader convertingReader(const Stores& s, const convert::ConvertOptions& options,
                                      const PictureDecoder& decode) {
-  return [colours = pictureColours(s), options, decode](const std::string& path) -> Result<bmp::PixelRows> {
+  return [colours = pictureColours(s), options, decode](const std::string& path) -> Result<IndexPicture> {
     const auto prepared = preparePicture(path, colours, options, decode);
     if (!prepared) return prepared.error();
-    return pixelRows(prepared->picture);
+    return prepared->picture;
   };
 }
 
@@ -55,7 +47,7 @@ Status logPrepared(Core& core, const std::string& path, const Result<PreparedPic
 Status finishImport(Core& core, const std::string& path, const Result<PreparedPicture>& prepared) {
   const Status reported = logPrepared(core, path, prepared);
   if (reported) {
-    acceptPicture(core, pixelRows(prepared->picture));
+    acceptPicture(core, prepared->picture);
     core.s.pictureName = fileNameOf(path);
   }
   return reported;
@@ -72,7 +64,7 @@ Result<std::vector<std::uint8_t>> convertToBmp(Core& core, const std::string& pa
   logImportStart(core, shownPath);
   const auto prepared = preparePicture(path, pictureColours(core.s), options, decode);
   if (const Status logged = logPrepared(core, shownPath, prepared); !logged) return logged.error();
-  return bmp::encode8(pixelRows(prepared->picture), pictureColourTable(core.s));
+  return bmp::encode8(prepared->picture, pictureColourTable(core.s));
 }
 
 }  // namespace orvane

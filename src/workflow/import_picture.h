@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "convert/convert.h"
-#include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
+#include "shell/index_picture.h"
 #include "workflow/put_back.h"
 
 namespace orvane {
@@ -29,7 +29,7 @@ using PictureDecoder =
 std::vector<convert::Rgb8> pictureColours(const Stores& s);
 
 struct PreparedPicture {
-  convert::IndexPicture picture;
+  IndexPicture picture;
   std::string description;  // the log line that says what was done
 };
 
@@ -62,9 +62,5 @@ Status importPicture(Core& core, const std::string& path, const convert::Convert
 // putting a folder of any pictures back.
 FolderPictureReader convertingReader(const Stores& s, const convert::ConvertOptions& options,
                                      const PictureDecoder& decode);
-
-// The converted picture as BMP rows would hold it (bottom row first), for
-// acceptPicture and for writing a BMP.
-bmp::PixelRows pixelRows(const convert::IndexPicture& picture);
 
 }  // namespace orvane

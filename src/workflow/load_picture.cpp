@@ -20,11 +20,10 @@ std::string fileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void acceptPicture(Core& core, const bmp::PixelRows& rows) {
+void acceptPicture(Core& core, const IndexPicture& picture) {
   Stores& s = core.s;
-  for (int r = 0; r < bmp::kHeight; ++r)
-    for (int x = 0; x < bmp::kWidth; ++x)
-      s.bufferPixel(bmp::rowFromTop(r), x) = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)];
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x) s.bufferPixel(y, x) = picture.at(x, y);
   repair(core, true);
   s.pictureLoaded = true;
   draw1(core);
@@ -34,15 +33,15 @@ Told loadblimp(Core& core, const std::string& filename, FileLayer& files) {
   const std::string shown = lowerCasePath(filename);
   core.logline("Opening " + shown + "...", tag::BMPsys);
 
-  const auto rows = readBmp(filename, files);
-  if (!rows) {
-    if (rows.error().code == ErrorCode::BmpCompressed)
-      core.host.messageBox(rows.error().message, "Can't read", BoxIcon::None);
+  const auto picture = readBmp(filename, files);
+  if (!picture) {
+    if (picture.error().code == ErrorCode::BmpCompressed)
+      core.host.messageBox(picture.error().message, "Can't read", BoxIcon::None);
     core.logline("Bmp is corrupt! (" + shown + ")", tag::BMPsys);
-    return rows.error();
+    return picture.error();
   }
   core.logline("Image loaded, checking for errors...", tag::BMPsys);
-  acceptPicture(core, *rows);
+  acceptPicture(core, *picture);
   core.s.pictureName = fileNameOf(filename);
   return {};
 }

@@ -4,10 +4,10 @@
 // repair and colour check, and the picture-buffer view.
 #include <string>
 
-#include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
+#include "shell/index_picture.h"
 
 namespace orvane {
 
@@ -18,9 +18,9 @@ namespace orvane {
 // The path is shown as lowerCasePath gives it.
 Told loadblimp(Core& core, const std::string& filename, FileLayer& files = systemFileLayer());
 
-// Puts a picture into the picture buffer (rows[0] the bottom row), repairs and
+// Puts a picture into the picture buffer, repairs and
 // checks it with its log lines, marks a picture as loaded and draws it.
-void acceptPicture(Core& core, const bmp::PixelRows& rows);
+void acceptPicture(Core& core, const IndexPicture& picture);
 
 // The path as the log shows it: ASCII letters in lower case, other bytes as
 // they are (so UTF-8 stays intact).

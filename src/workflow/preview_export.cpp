@@ -16,12 +16,7 @@ namespace orvane {
 
 std::vector<std::uint8_t> previewBmp(const Stores& s, int n) {
   const int which = std::clamp(n, 0, kMaxPreviews);
-  bmp::PixelRows rows{};
-  for (int r = 0; r < bmp::kHeight; ++r)
-    for (int x = 0; x < bmp::kWidth; ++x)
-      rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] =
-          static_cast<std::uint8_t>(std::clamp<int>(s.previewPixel(which, bmp::rowFromTop(r), x), 0, 255));
-  return bmp::encode8(rows, pictureColourTable(s)).value();  // 151 colours always fit
+  return bmp::encode8(s.preview(which).pixels, pictureColourTable(s)).value();  // 151 colours always fit
 }
 
 std::vector<bmp::Rgb> pictureColourTable(const Stores& s) {

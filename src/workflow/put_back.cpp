@@ -43,12 +43,7 @@ const char* kindReason(EntryKind kind) {
 
 // The preview's pixels in the store, which the scan found in the movie and
 // every write of Orvane's own keeps up to date.
-bool samePixels(const Stores& s, int n, const std::vector<std::uint8_t>& rows) {
-  for (int y = 0; y < record::kRows; ++y)
-    for (int x = 0; x < record::kPixelsPerRow; ++x)
-      if (s.previewPixel(n, y, x) != rows[static_cast<std::size_t>(y * record::kRowBytes + 2 + x)]) return false;
-  return true;
-}
+bool samePixels(const Stores& s, int n, const RecordPicture& picture) { return s.preview(n).pixels == picture.pixels; }
 
 // A change whose record overlaps that of an earlier one (by position) is
 // refused: one step must not write the same bytes twice.
@@ -76,15 +71,15 @@ void refuseOverlaps(const Stores& s, PutBackPlan& plan) {
 }  // namespace
 
 FolderPictureReader bmpFileReader(FileLayer& files) {
-  return [&files](const std::string& path) -> Result<bmp::PixelRows> {
-    auto rows = readBmp(path, files);
-    if (rows) return rows;
-    switch (rows.error().code) {
+  return [&files](const std::string& path) -> Result<IndexPicture> {
+    auto picture = readBmp(path, files);
+    if (picture) return picture;
+    switch (picture.error().code) {
       case ErrorCode::BmpCompressed:
         return Error{ErrorCode::BmpCompressed, "it is RLE (run length encoded): save it without compression"};
       case ErrorCode::BmpRefused:
         return Error{ErrorCode::BmpRefused, "it is not a 144 x 81, 8-bit, uncompressed, bottom-up BMP"};
-      default: return rows.error();
+      default: return picture.error();
     }
   };
 }
@@ -146,9 +141,9 @@ Result<PutBackPlan> planPutBack(const Stores& s, const std::string& folder, cons
       continue;
     }
     PlannedScene scene{n, files.front(), {}, 0};
-    scene.rows = recordRowsFromPicture(*picture);
+    scene.picture = loadedPicture(*picture);
     scene.cleared = clearedPixels(*picture);
-    if (samePixels(s, n, scene.rows))
+    if (samePixels(s, n, scene.picture))
       plan.unchanged.push_back(scene.file);
     else
       plan.changes.push_back(std::move(scene));
@@ -175,7 +170,7 @@ Told putPreviewsBack(Core& core, const PutBackPlan& plan, FileLayer& files) {
     std::vector<NewScene> scenes;
     std::vector<int> previews;
     for (const PlannedScene& scene : plan.changes) {
-      scenes.push_back({scene.preview, scene.rows});
+      scenes.push_back({scene.preview, scene.picture});
       previews.push_back(scene.preview);
     }
     const Status written = writeScenes(core, std::move(scenes), files, "folder " + plan.folder);

@@ -14,25 +14,25 @@
 #include <string>
 #include <vector>
 
-#include "replace/bmp_format.h"
 #include "shell/core.h"
 #include "shell/error.h"
 #include "shell/file_layer.h"
+#include "shell/index_picture.h"
 
 namespace orvane {
 
-// Reads one picture file into BMP rows (rows[0] the bottom row); the error's
-// message is the reason shown for refusing the file.
-using FolderPictureReader = std::function<Result<bmp::PixelRows>(const std::string& path)>;
+// Reads one picture file; the error's message is the reason shown for
+// refusing the file.
+using FolderPictureReader = std::function<Result<IndexPicture>(const std::string& path)>;
 
 // The strict BMP reader of replace (readBmp), with reasons worded for a list.
 FolderPictureReader bmpFileReader(FileLayer& files = systemFileLayer());
 
 struct PlannedScene {
   int preview = 0;
-  std::string file;                // its name in the folder
-  std::vector<std::uint8_t> rows;  // the record rows to write, 81 x 146 bytes
-  int cleared = 0;                 // pixels above 150, cleared to 0
+  std::string file;       // its name in the folder
+  RecordPicture picture;  // what goes into the record, as loadedPicture makes it
+  int cleared = 0;        // pixels above 150, cleared to 0
 };
 
 struct SkippedFile {
