@@ -25,11 +25,10 @@ int main(int argc, char** argv) {
     colours.push_back(
         {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2)});
   for (int n = 1; n <= 255; ++n) {
-    orvane::bmp::PixelRows rows{};
+    orvane::IndexPicture rows;
     for (int r = 0; r < orvane::bmp::kHeight; ++r)
       for (int x = 0; x < orvane::bmp::kWidth; ++x)
-        rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(x)] =
-            static_cast<std::uint8_t>((x * 3 + r + n) % 151);
+        rows.at(x, orvane::bmp::rowFromTop(r)) = static_cast<std::uint8_t>((x * 3 + r + n) % 151);
     const auto bytes = orvane::bmp::encode8(rows, colours);
     if (!bytes) return 1;
     char name[32];

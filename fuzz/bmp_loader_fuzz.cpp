@@ -4,11 +4,9 @@
 // Checked for every input, against a verdict worked out here independently:
 // - a refused file leaves every cell of the picture buffer as it was (and no
 //   picture counts as loaded), with only a compressed file getting a box;
-// - an accepted file fills rows 0..80 with the pixel bytes from bfOffBits on,
-//   bottom row first, prefixes 0, 144 and every value above 150 cleared to 0;
-//   row 81 and column 146 stay untouched.
-#include <cstring>
-
+// - an accepted file fills the picture's rows with the pixel bytes from
+//   bfOffBits on, bottom row first, prefixes 0, 144 and every value above 150
+//   cleared to 0; the buffer holds nothing beyond those rows to be touched.
 #include "fuzz_support.h"
 #include "replace/bmp_format.h"
 #include "workflow/load_picture.h"
@@ -16,7 +14,8 @@
 namespace {
 
 using namespace orvane;
-using Buffer = decltype(Stores::pictureBuffer);
+using Buffer = RecordPicture;
+static_assert(sizeof(Buffer) == 81 * 146, "the picture buffer is the rows and nothing beside them");
 
 enum class Expect { Accept, Refuse, Compressed };
 
@@ -39,34 +38,30 @@ ORVANE_FUZZ_UNTRACED Expect expected(const std::uint8_t* data, std::size_t size,
   return Expect::Accept;
 }
 
-// A buffer that no loaded picture can produce: bad prefixes, negative values
-// and values above 150 everywhere, so that any stray write or repair shows.
+// A buffer that no loaded picture can produce: bad prefixes and values above
+// 150 everywhere, so that any stray write or repair shows.
 ORVANE_FUZZ_UNTRACED void fillWithPattern(Buffer& pictureBuffer) {
-  for (std::size_t r = 0; r < pictureBuffer.size(); ++r)
-    for (std::size_t c = 0; c < pictureBuffer[r].size(); ++c)
-      pictureBuffer[r][c] = static_cast<std::int16_t>(static_cast<int>((r * 31 + c * 7) % 300) - 20);
+  for (int y = 0; y < 81; ++y)
+    for (int j = 0; j < 146; ++j) pictureBuffer.byte(y, j) = static_cast<std::uint8_t>((y * 31 + j * 7) % 256);
 }
 
 fuzz::Workbench bench;
 
-// An accepted picture: rows 0..80 hold the pixel bytes, bottom row first,
-// with prefixes 0, 144 and values above 150 cleared; nothing else changed.
-ORVANE_FUZZ_UNTRACED void checkAccepted(const Stores& s, const Buffer& before, const std::uint8_t* data,
-                                        std::uint32_t pixelOffset) {
+// An accepted picture: its rows hold the pixel bytes, the file's bottom row
+// first, with prefixes 0, 144 and values above 150 cleared.
+ORVANE_FUZZ_UNTRACED void checkAccepted(const Stores& s, const std::uint8_t* data, std::uint32_t pixelOffset) {
   fuzz::check(s.pictureLoaded, "accepted BMP not marked as loaded");
   bool anyAbove150 = false;
-  for (std::size_t r = 0; r < 81; ++r) {
-    fuzz::check(s.pictureBuffer[r][0] == 0 && s.pictureBuffer[r][1] == 144, "row prefix not 0, 144", static_cast<long long>(r));
-    for (std::size_t c = 0; c < 144; ++c) {
-      const std::uint8_t byte = data[pixelOffset + 144 * r + c];
+  for (int r = 0; r < 81; ++r) {
+    const int y = 80 - r;  // file row r, counted from the bottom
+    fuzz::check(s.bufferByte(y, 0) == 0 && s.bufferByte(y, 1) == 144, "row prefix not 0, 144", r);
+    for (int c = 0; c < 144; ++c) {
+      const std::uint8_t byte = data[pixelOffset + static_cast<std::uint32_t>(144 * r + c)];
       anyAbove150 |= byte > 150;
-      const std::int16_t want = byte > 150 ? 0 : byte;
-      fuzz::check(s.pictureBuffer[r][c + 2] == want, "pixel cell differs from the file",
-                  static_cast<long long>(r * 1000 + c));
+      const std::uint8_t want = byte > 150 ? 0 : byte;
+      fuzz::check(s.bufferPixel(y, c) == want, "pixel cell differs from the file", static_cast<long long>(r * 1000 + c));
     }
-    fuzz::check(s.pictureBuffer[r][146] == before[r][146], "column 146 touched", static_cast<long long>(r));
   }
-  fuzz::check(std::memcmp(&s.pictureBuffer[81], &before[81], sizeof before[81]) == 0, "row 81 touched");
   fuzz::check(bench.host.logged("Colours above 150 detected") == anyAbove150, "colour warning wrong");
 }
 
@@ -76,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Workbench::Round round(bench);
   Core& core = round.core();
   Stores& s = core.s;
-  fillWithPattern(s.pictureBuffer);
+  fillWithPattern(s.pictureBuffer());
   s.pictureLoaded = false;
-  const Buffer before = s.pictureBuffer;
+  const Buffer before = s.pictureBuffer();
 
   const std::string name = "Fuzz/Picture.BMP";
   fuzz::MemoryFileLayer files(name, {data, size});
@@ -92,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
               "a box shown other than for a compressed file", static_cast<long long>(bench.host.boxes.size()));
 
   if (!loaded) {
-    fuzz::check(std::memcmp(&before, &s.pictureBuffer, sizeof before) == 0, "refused BMP changed the picture buffer");
+    fuzz::check(s.pictureBuffer() == before, "refused BMP changed the picture buffer");
     fuzz::check(!s.pictureLoaded, "refused BMP marked a picture as loaded");
     fuzz::check(bench.host.logged("Bmp is corrupt!"), "refused BMP without the corrupt line");
     return 0;
   }
 
-  checkAccepted(s, before, data, pixelOffset);
+  checkAccepted(s, data, pixelOffset);
   return 0;
 }

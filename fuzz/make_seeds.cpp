@@ -47,9 +47,10 @@ using sample::put;
 // --- BMP ----------------------------------------------------------------------
 
 Bytes picture(int colours, int maxValue) {
-  bmp::PixelRows rows{};
+  IndexPicture rows;
   for (int r = 0; r < bmp::kHeight; ++r)
-    for (int c = 0; c < bmp::kWidth; ++c) rows[r][c] = static_cast<std::uint8_t>((r * 7 + c * 3) % (maxValue + 1));
+    for (int c = 0; c < bmp::kWidth; ++c)
+      rows.at(c, bmp::rowFromTop(r)) = static_cast<std::uint8_t>((r * 7 + c * 3) % (maxValue + 1));
   std::vector<bmp::Rgb> table(static_cast<std::size_t>(colours));
   for (int i = 0; i < colours; ++i)
     table[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), static_cast<std::uint8_t>(i / 2)};

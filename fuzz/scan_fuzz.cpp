@@ -88,7 +88,7 @@ ORVANE_FUZZ_UNTRACED void checkScan(const Stores& s, const std::uint8_t* data, s
 
   std::int64_t previous = 0;
   for (std::size_t n = 1; n <= loaded; ++n) {
-    const std::int32_t p = s.previewPlaces[n][1];
+    const std::int32_t p = s.recordPosition(static_cast<int>(n));
     fuzz::check(p == positions[n - 1], "reported position differs from the walk", p);
     fuzz::check(p > previous, "positions not strictly increasing", p);
     previous = p;
@@ -100,12 +100,12 @@ ORVANE_FUZZ_UNTRACED void checkScan(const Stores& s, const std::uint8_t* data, s
                     data[at + record::kTrailerOffset + 2] == 0x03,
                 "no trailer after the reported position", p);
 
-    const auto& preview = s.pics[n];
-    for (int r = 1; r <= record::kRows; ++r) {
-      const std::uint8_t* row = data + at + static_cast<std::size_t>((r - 1) * record::kRowBytes);
-      fuzz::check(preview[r][1] == 0 && preview[r][2] == 144, "row prefix not repaired", p);
+    const RecordPicture& preview = s.preview(static_cast<int>(n));
+    for (int y = 0; y < record::kRows; ++y) {
+      const std::uint8_t* row = data + at + static_cast<std::size_t>(y * record::kRowBytes);
+      fuzz::check(preview.byte(y, 0) == 0 && preview.byte(y, 1) == 144, "row prefix not repaired", p);
       bool same = true;
-      for (int c = 3; c <= record::kRowBytes; ++c) same &= preview[r][c] == row[c - 1];
+      for (int j = 2; j < record::kRowBytes; ++j) same &= preview.byte(y, j) == row[j];
       fuzz::check(same, "stored pixel differs from the movie", p);
     }
   }

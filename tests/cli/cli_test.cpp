@@ -365,9 +365,8 @@ TEST_F(CliTest, ConvertWritesWhatReplaceAcceptsAndImportIsConvertThenReplace) {
   const Rgb& entry37 = defaultPalette()[37];  // the build's palette is the shipped one
   EXPECT_EQ(bmpFile[54 + 4 * 37 + 2], entry37.r);
   EXPECT_EQ(bmpFile[54 + 4 * 37 + 1], entry37.g);
-  for (const auto& row : *rows)
-    for (std::uint8_t index : row) ASSERT_LE(index, 150);
-  EXPECT_EQ((*rows)[0][0], 0);                                          // a bar: the bottom row
+  for (std::uint8_t index : rows->index) ASSERT_LE(index, 150);
+  EXPECT_EQ(rows->at(0, 80), 0);                                        // a bar: the bottom row
   EXPECT_EQ(cli({"convert", picture, dir.file("photo.bmp")}).code, 1);  // exists: refused
 
   const std::string copy = dir.file("Copy.3mm");

@@ -14,9 +14,9 @@ struct GridTest : ::testing::Test {
   Core core{host};
   void SetUp() override {
     for (int e = 0; e < 256; ++e) {  // a palette where every entry is told apart
-      core.s.pal[e][1] = static_cast<std::int16_t>(e);
-      core.s.pal[e][2] = static_cast<std::int16_t>(255 - e);
-      core.s.pal[e][3] = 7;
+      core.s.palComponent(e, 1) = static_cast<std::int16_t>(e);
+      core.s.palComponent(e, 2) = static_cast<std::int16_t>(255 - e);
+      core.s.palComponent(e, 3) = 7;
     }
   }
   std::uint32_t argbOf(int e) const { return paletteArgbFor(e); }
@@ -25,14 +25,12 @@ struct GridTest : ::testing::Test {
   }
 };
 
-TEST_F(GridTest, DrawatPlacesStoredRowsTopDownAndClampsValues) {
-  auto& p = core.s.pics[3];
-  p[1][3] = 10;     // first pixel of the top row
-  p[1][146] = 20;   // last pixel of the top row
-  p[81][3] = 30;    // first pixel of the bottom row
-  p[40][50] = -5;   // below 0 -> entry 0
-  p[41][50] = 400;  // above 255 -> entry 255
-  p[2][1] = 99;     // the prefix is never drawn
+TEST_F(GridTest, DrawatPlacesStoredRowsTopDown) {
+  core.s.previewPixel(3, 0, 0) = 10;     // first pixel of the top row
+  core.s.previewPixel(3, 0, 143) = 20;   // last pixel of the top row
+  core.s.previewPixel(3, 80, 0) = 30;    // first pixel of the bottom row
+  core.s.previewPixel(3, 40, 47) = 255;  // the highest entry
+  core.s.previewByte(3, 1, 0) = 99;      // the prefix is never drawn
   const Picture pic = composePreview(core.s, 3);
   EXPECT_EQ(pic.at(0, 0), argbOf(10));
   EXPECT_EQ(pic.at(143, 0), argbOf(20));
@@ -43,8 +41,8 @@ TEST_F(GridTest, DrawatPlacesStoredRowsTopDownAndClampsValues) {
 }
 
 TEST_F(GridTest, Draw1ShowsTheBufferUprightBottomRowLast) {
-  for (int x = 2; x <= 145; ++x) core.s.pictureBuffer[0][x] = 9;  // bottom row of the picture
-  core.s.pictureBuffer[80][2] = 4;                                // top-left pixel
+  for (int x = 2; x <= 145; ++x) core.s.bufferByte(80, x) = 9;  // bottom row of the picture
+  core.s.bufferByte(0, 2) = 4;                                  // top-left pixel
   draw1(core);
   EXPECT_EQ(host.buffer.at(0, 80), argbOf(9));
   EXPECT_EQ(host.buffer.at(143, 80), argbOf(9));
@@ -64,7 +62,7 @@ TEST_F(GridTest, ScrollMaximumIsPagesMinusOne) {
 
 TEST_F(GridTest, PagesShowTwelvePreviewsAndLeaveCellsAfterTheLastEmpty) {
   core.s.piccount = 13;
-  for (int n = 1; n <= 13; ++n) core.s.pics[n][1][3] = static_cast<std::int16_t>(n);
+  for (int n = 1; n <= 13; ++n) core.s.previewPixel(n, 0, 0) = static_cast<std::uint8_t>(n);
   drawPage(core);
   ASSERT_EQ(host.grid.size(), 12u);
   EXPECT_EQ(host.events.front(), "draw1");
@@ -97,7 +95,7 @@ TEST_F(GridTest, NoPreviewBelowOneIsDrawnOrSelectedWhateverThePage) {
 TEST_F(GridTest, HitAreasAre145By82WithBoundsIncluded) {
   core.s.piccount = 30;
   for (int k = 1; k <= 12; ++k) {
-    const double cx = core.s.gridpos[k][1], cy = core.s.gridpos[k][2];
+    const double cx = core.s.cellX(k), cy = core.s.cellY(k);
     EXPECT_EQ(hitCell(core.s, cx, cy), k);
     EXPECT_EQ(hitCell(core.s, cx + 144, cy + 81), k);
     EXPECT_EQ(hitCell(core.s, cx + 145, cy + 10), 0);

@@ -95,10 +95,10 @@ TEST(PaletteReader, BrokenFilesKeepWhatWasReadAndDefaultTheRest) {
 
 TEST(PaletteColour, ComponentsAbove255CountAs255AndIndicesOutsideTheTableTakeTheEnds) {
   auto s = makeStores();
-  s->pal[7][1] = 300;
-  s->pal[7][2] = 0x12;
-  s->pal[7][3] = 0x34;
-  s->pal[255][3] = 9;
+  s->palComponent(7, 1) = 300;
+  s->palComponent(7, 2) = 0x12;
+  s->palComponent(7, 3) = 0x34;
+  s->palComponent(255, 3) = 9;
   EXPECT_EQ(paletteArgb(*s, 7), 0xFFFF1234u);
   EXPECT_EQ(paletteArgb(*s, 256), 0xFF000009u);
   EXPECT_EQ(paletteArgb(*s, -1), 0xFF000000u);
@@ -124,10 +124,10 @@ TEST_F(LoadPaletteTest, StartUpLogsTitleCreditAndPaletteInOrderWithBarsAtRest) {
   EXPECT_EQ(host.lines.at(4),
             "Palette:Colours from " + core.s.appdir + kPaletteFileName + " (Orvane palette, 256 entries).\r\n");
   EXPECT_EQ(host.lines.size(), 5u);
-  EXPECT_EQ(core.s.pal[1][1], 999);
-  EXPECT_EQ(core.s.pal[200][2], 55);
-  EXPECT_EQ(core.s.pal[256][1], 0);
-  EXPECT_EQ(core.s.pal[5][0], 0);
+  EXPECT_EQ(core.s.palComponent(1, 1), 999);
+  EXPECT_EQ(core.s.palComponent(200, 2), 55);
+  EXPECT_EQ(core.s.palComponent(256, 1), 0);
+  EXPECT_EQ(core.s.palComponent(5, 0), 0);
   EXPECT_EQ(core.bars.shape1().widthTwips, 3345);
   EXPECT_EQ(core.bars.shape3().widthTwips, 3345);
   EXPECT_EQ(core.bars.shape3().fillColour, kBarGrey);
@@ -139,14 +139,14 @@ TEST_F(LoadPaletteTest, AMissingOrBrokenFileIsReportedOnceAndNeverLoaded) {
   ASSERT_EQ(host.lines.size(), 2u);
   EXPECT_NE(host.lines[1].find(dir.file(kPaletteFileName)), std::string::npos);
   EXPECT_EQ(host.lines[1].rfind("Palette:Could not open", 0), 0u);
-  EXPECT_EQ(core.s.pal[255][3], defaultPalette()[255].b);
+  EXPECT_EQ(core.s.palComponent(255, 3), defaultPalette()[255].b);
 
   write("only,1,2,3\r\n");
   host.lines.clear();
   load_pal1(core);
   ASSERT_EQ(host.lines.size(), 2u);
   EXPECT_NE(host.lines[1].find("ends before entry 255"), std::string::npos);
-  EXPECT_EQ(core.s.pal[0][1], 1);
+  EXPECT_EQ(core.s.palComponent(0, 1), 1);
   EXPECT_EQ(core.log.text().find("Palette loaded."), std::string::npos);
 }
 
@@ -169,14 +169,14 @@ TEST_F(LoadPaletteTest, TheChosenPaletteWinsWhileItIsThere) {
   host.lines.clear();
   load_pal1(core);
   EXPECT_EQ(host.lines.at(2), "Palette:Colours from " + mine + " (GIMP palette, 1 entry).\r\n");
-  EXPECT_EQ(core.s.pal[0][3], 3);
+  EXPECT_EQ(core.s.palComponent(0, 3), 3);
 
   std::filesystem::remove(mine);
   host.lines.clear();
   load_pal1(core);
   ASSERT_EQ(host.lines.size(), 4u);
   EXPECT_NE(host.lines[3].find("chosen earlier, " + mine + ", is no longer there"), std::string::npos);
-  EXPECT_EQ(core.s.pal[0][3], 0);  // entry 0 of the program's own file
+  EXPECT_EQ(core.s.palComponent(0, 3), 0);  // entry 0 of the program's own file
   if (before)
     ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
   else

@@ -106,14 +106,14 @@ TEST(DemoMovie, OpensAsTwoPagesWithOneRepair) {
   ASSERT_EQ(core.s.piccount, 16);
   EXPECT_EQ(host.pageMaximum, 1);
   for (int n = 1; n <= 16; ++n)
-    EXPECT_EQ(core.s.previewPlaces[n][1], static_cast<std::int32_t>(demo().starts[n - 1] + 1)) << "preview " << n;
+    EXPECT_EQ(core.s.recordPosition(n), static_cast<std::int32_t>(demo().starts[n - 1] + 1)) << "preview " << n;
 
   const std::string& log = core.log.text();
   EXPECT_NE(log.find("Repairer:0.5pairs repaired.\r\n"), std::string::npos) << log;
   for (int n = 1; n <= 16; ++n)
     for (int r = 1; r <= record::kRows; ++r) {
-      ASSERT_EQ(core.s.pics[n][r][1], 0) << "preview " << n << ", row " << r;
-      ASSERT_EQ(core.s.pics[n][r][2], 144) << "preview " << n << ", row " << r;
+      ASSERT_EQ(core.s.previewByte(n, r - 1, 0), 0) << "preview " << n << ", row " << r;
+      ASSERT_EQ(core.s.previewByte(n, r - 1, 1), 144) << "preview " << n << ", row " << r;
     }
 }
 

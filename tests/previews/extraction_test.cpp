@@ -27,11 +27,13 @@ TEST_F(ExtractionTest, CopiesTheRowsAsStoredAndReportsInOrder) {
 
   EXPECT_EQ(previewNumber, 7);
   EXPECT_EQ(core.s.piccount, 7);
-  const auto& pic = core.s.pics[7];
   for (int r = 1; r <= 81; ++r)
-    for (int c = 1; c <= 146; ++c) ASSERT_EQ(pic[r][c], rec[(r - 1) * 146 + (c - 1)]) << r << "," << c;
-  EXPECT_EQ(pic[40][2], 0x91);
-  EXPECT_EQ(pic[0][0], 0);  // row 0 and column 0 stay unused
+    for (int c = 1; c <= 146; ++c)
+      ASSERT_EQ(core.s.previewByte(7, r - 1, c - 1), rec[(r - 1) * 146 + (c - 1)]) << r << "," << c;
+  EXPECT_EQ(core.s.previewByte(7, 39, 1), 0x91);
+  // The previews beside it stay blank.
+  EXPECT_EQ(core.s.preview(6), RecordPicture{});
+  EXPECT_EQ(core.s.preview(8), RecordPicture{});
 
   // Busy (empty bar, repaint), the log line, sixteen steps of the lower bar at
   // rows 5, 10, ..., 80 of 81, "Done", idle (full bar, repaint), then the

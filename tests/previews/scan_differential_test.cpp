@@ -107,8 +107,8 @@ void expectSameOutcome(const Outcome& fast, const Outcome& plain, const std::str
   const Stores& p = plain.core.s;
   ASSERT_EQ(f.piccount, p.piccount) << what;
   ASSERT_EQ(f.posnum, p.posnum) << what;
-  for (int n = 1; n <= p.posnum; ++n) ASSERT_EQ(f.previewPlaces[n], p.previewPlaces[n]) << what << " entry " << n;
-  for (int n = 1; n <= p.piccount; ++n) ASSERT_TRUE(f.pics[n] == p.pics[n]) << what << " preview " << n;
+  for (int n = 1; n <= p.posnum; ++n) ASSERT_EQ(f.recordPosition(n), p.recordPosition(n)) << what << " entry " << n;
+  for (int n = 1; n <= p.piccount; ++n) ASSERT_TRUE(f.preview(n) == p.preview(n)) << what << " preview " << n;
   EXPECT_EQ(fast.core.log.text(), plain.core.log.text()) << what;
   EXPECT_TRUE(fast.host.events == plain.host.events) << what;
 }

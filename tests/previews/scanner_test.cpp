@@ -35,7 +35,7 @@ struct ScannerTest : ::testing::Test {
   }
   std::vector<int> found() const {
     std::vector<int> positions;
-    for (int n = 1; n <= core.s.posnum; ++n) positions.push_back(core.s.previewPlaces[n][1]);
+    for (int n = 1; n <= core.s.posnum; ++n) positions.push_back(core.s.recordPosition(n));
     return positions;
   }
   // `count` sound records back to back, record k (1..) made from seed k.
@@ -112,17 +112,16 @@ TEST_F(ScannerTest, ASmallScanFromLogToDrawing) {
             "Repairer:0.5pairs repaired.\r\n");
   EXPECT_EQ(core.s.moviefile, dir.file("scene.3mm"));
   EXPECT_EQ(core.s.posnum, 1);
-  EXPECT_EQ(core.s.previewPlaces[1][1], 1);
+  EXPECT_EQ(core.s.recordPosition(1), 1);
   // The position kept is a whole record's: its trailer lies 11826 bytes on.
-  EXPECT_EQ(Bytes(movie.begin() + core.s.previewPlaces[1][1] - 1 + 11826,
-                  movie.begin() + core.s.previewPlaces[1][1] - 1 + 11829),
-            (Bytes{0x01, 0x00, 0x03}));
-  const auto& pic = core.s.pics[1];
-  EXPECT_EQ(pic[1][1], 0);
-  EXPECT_EQ(pic[1][2], 144);
-  EXPECT_EQ(pic[1][3], movie[2]);
-  EXPECT_EQ(pic[81][146], movie[11825]);
-  EXPECT_EQ(pic[40][2], 144);
+  EXPECT_EQ(
+      Bytes(movie.begin() + core.s.recordPosition(1) - 1 + 11826, movie.begin() + core.s.recordPosition(1) - 1 + 11829),
+      (Bytes{0x01, 0x00, 0x03}));
+  EXPECT_EQ(core.s.previewByte(1, 0, 0), 0);
+  EXPECT_EQ(core.s.previewByte(1, 0, 1), 144);
+  EXPECT_EQ(core.s.previewByte(1, 0, 2), movie[2]);
+  EXPECT_EQ(core.s.previewByte(1, 80, 145), movie[11825]);
+  EXPECT_EQ(core.s.previewByte(1, 39, 1), 144);
   EXPECT_EQ(testing::readFile(dir.file("scene.3mm")), movie);  // the scan never writes
 
   const std::vector<std::string> closing{
@@ -178,10 +177,10 @@ TEST_F(ScannerTest, RecordsBeyondTheStoreAreCountedNotLoaded) {
   scan(movie);
   EXPECT_EQ(core.s.piccount, 255);
   EXPECT_EQ(core.s.posnum, 255);
-  EXPECT_EQ(core.s.previewPlaces[255][1], 254 * kRec + 1);
-  EXPECT_EQ(core.s.pics[255][81][146], movie[254 * kRec + 11825]);
-  EXPECT_EQ(core.s.previewPlaces[0][1], 0);
-  EXPECT_EQ(core.s.pics[0][1][1], 0);
+  EXPECT_EQ(core.s.recordPosition(255), 254 * kRec + 1);
+  EXPECT_EQ(core.s.previewByte(255, 80, 145), movie[254 * kRec + 11825]);
+  EXPECT_EQ(core.s.recordPosition(0), 0);
+  EXPECT_EQ(core.s.previewByte(0, 0, 0), 0);
   EXPECT_EQ(host.pageMaximum, 21);
   EXPECT_NE(core.log.text().find("Extract_3:Extracting " + std::to_string(254 * kRec + 1) +
                                  " to memory(255)\r\nExtract_3:Done\r\n"
@@ -200,8 +199,8 @@ TEST_F(ScannerTest, ASecondMovieStartsAfresh) {
   EXPECT_EQ(core.s.moviefile, dir.file("second.3mm"));
   EXPECT_EQ(core.s.piccount, 1);
   EXPECT_EQ(core.s.posnum, 1);
-  EXPECT_EQ(core.s.previewPlaces[1][1], 101);
-  EXPECT_EQ(core.s.pics[1][81][146], second[100 + 11825]);
+  EXPECT_EQ(core.s.recordPosition(1), 101);
+  EXPECT_EQ(core.s.previewByte(1, 80, 145), second[100 + 11825]);
 }
 
 TEST_F(ScannerTest, AMovieThatCannotBeOpenedChangesNothing) {

@@ -101,7 +101,7 @@ TEST_F(PictureFileTest, WideGamutPicturesAreBroughtIntoSrgbButGammaShorthandIsNo
 
 TEST_F(PictureFileTest, EveryRefusalNamesTheFileAndLeavesThePictureBufferAlone) {
   ASSERT_TRUE(import(save(QImage(20, 20, QImage::Format_RGB32), "first.png")));
-  const auto loaded = core.s.pictureBuffer;
+  const auto loaded = core.s.pictureBuffer();
 
   testing::writeFile(dir.file("empty.png"), {});
   testing::writeFile(dir.file("notes.png"), testing::Bytes(300, 'x'));
@@ -143,7 +143,7 @@ TEST_F(PictureFileTest, EveryRefusalNamesTheFileAndLeavesThePictureBufferAlone) 
     const std::string lines = core.log.text().substr(before);
     EXPECT_EQ(lines.rfind("Import:Importing " + path + "...\r\nImport:Cannot import " + path + ": ", 0), 0u) << lines;
     EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 2) << lines;
-    EXPECT_EQ(core.s.pictureBuffer, loaded) << path;
+    EXPECT_EQ(core.s.pictureBuffer(), loaded) << path;
   }
 }
 

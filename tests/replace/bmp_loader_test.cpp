@@ -46,9 +46,9 @@ TEST_F(LoaderTest, LoadsBottomUpPictureRepairsAndDraws) {
                 "Repairer:Starting repairs...\r\n", "Repairer:No errors.\r\n", "Repairer:40.5pairs repaired.\r\n"}));
   EXPECT_EQ(shown.find("pic.bmp"), shown.size() - 7);
   for (int r = 0; r <= 80; ++r) {
-    EXPECT_EQ(core.s.pictureBuffer[r][0], 0);
-    EXPECT_EQ(core.s.pictureBuffer[r][1], 144);
-    for (int x = 0; x < 144; ++x) ASSERT_EQ(core.s.pictureBuffer[r][x + 2], pixel(x, 80 - r)) << r << "," << x;
+    EXPECT_EQ(core.s.bufferByte(80 - r, 0), 0);
+    EXPECT_EQ(core.s.bufferByte(80 - r, 1), 144);
+    for (int x = 0; x < 144; ++x) ASSERT_EQ(core.s.bufferPixel(80 - r, x), pixel(x, 80 - r)) << r << "," << x;
   }
   EXPECT_TRUE(core.s.pictureLoaded);
   EXPECT_EQ(host.bufferPaints, 1);
@@ -61,18 +61,18 @@ TEST_F(LoaderTest, LoadsBottomUpPictureRepairsAndDraws) {
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3], "Repairer:No errors.\r\n");
   EXPECT_EQ(lines[4], "Repairer:Colours above 150 detected, please recheck your BMP!\r\n");
-  EXPECT_EQ(core.s.pictureBuffer[40][70], 0);
+  EXPECT_EQ(core.s.bufferByte(40, 70), 0);
 }
 
 TEST_F(LoaderTest, PixelsAreFoundThroughTheOffsetWhateverTheColourTable) {
   auto pixel = [](int x, int y) { return testing::seededPixel(x, y, 2); };
   const auto rows = testing::pictureRows(pixel);
   ASSERT_TRUE(load(testing::validBmp(rows, 256, 0)));
-  const auto expected = core.s.pictureBuffer;
+  const auto expected = core.s.pictureBuffer();
   for (int colours : {256, 16, 0}) {
-    core.s.pictureBuffer = {};
+    core.s.pictureBuffer() = {};
     ASSERT_TRUE(load(testing::validBmp(rows, colours, 77))) << colours;
-    EXPECT_EQ(core.s.pictureBuffer, expected) << colours;
+    EXPECT_EQ(core.s.pictureBuffer(), expected) << colours;
   }
 }
 
@@ -120,7 +120,7 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas) {
   };
 
   ASSERT_TRUE(load(good));
-  const auto picture = core.s.pictureBuffer;
+  const auto picture = core.s.pictureBuffer();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     host.events.clear();
@@ -133,7 +133,7 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas) {
     if (c.rleBox) expected.push_back(std::string("box:Can't read:") + kRleText);
     expected.push_back("log:BMPsys:Bmp is corrupt! (" + shown + ")");
     EXPECT_EQ(host.events, expected);
-    EXPECT_EQ(core.s.pictureBuffer, picture);
+    EXPECT_EQ(core.s.pictureBuffer(), picture);
   }
   EXPECT_EQ(host.boxes.size(), 1u);
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::None);
@@ -141,7 +141,7 @@ TEST_F(LoaderTest, RefusedFilesLeaveThePictureAsItWas) {
 
 TEST_F(LoaderTest, RefusalBeforeAnyLoadKeepsTheBufferEmpty) {
   EXPECT_FALSE(load(testing::bmpOfDepth(24)));
-  EXPECT_EQ(core.s.pictureBuffer, Stores{}.pictureBuffer);
+  EXPECT_EQ(core.s.pictureBuffer(), RecordPicture{});
   EXPECT_FALSE(core.s.pictureLoaded);
   EXPECT_EQ(host.bufferPaints, 0);
 }

@@ -41,6 +41,11 @@ Bytes rowsOf(std::uint8_t (*pixel)(int, int)) {
   r.resize(record::kTrailerOffset);
   return r;
 }
+RecordPicture pictureOf(std::uint8_t (*pixel)(int, int)) {
+  RecordPicture picture;
+  readRecordRows(rowsOf(pixel), picture);
+  return picture;
+}
 
 Bytes originalMovie() {
   Bytes m = testing::filler(kAt2 + record::kRecordBytes + 400, 7);
@@ -110,7 +115,7 @@ struct StepKiller final : FileLayer {
 enum class Act { Replace, Undo, Batch, UndoBatch };
 
 Status replaceBoth(Core& core, FileLayer& files) {
-  return writeScenes(core, {{1, rowsOf(pixelA)}, {2, rowsOf(pixelB)}}, files);
+  return writeScenes(core, {{1, pictureOf(pixelA)}, {2, pictureOf(pixelB)}}, files);
 }
 
 struct CrashTest : ::testing::Test {

@@ -139,8 +139,9 @@ struct WriterTest : ::testing::Test {
 
 TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
   loadPicture();
-  const auto pictureBuffer = core.s.pictureBuffer;
-  const auto previewPlaces = core.s.previewPlaces;
+  const auto pictureBuffer = core.s.pictureBuffer();
+  std::vector<std::int32_t> recordPositions;
+  for (int n = 0; n <= kMaxPreviews; ++n) recordPositions.push_back(core.s.recordPosition(n));
   ASSERT_TRUE(writeBufferToScene(core, 2));
 
   // makeRecord builds the prefixes and trailer anew: every row 00 90, trailer as before.
@@ -150,8 +151,8 @@ TEST_F(WriterTest, WritesThePictureUprightOverTheRowsOnly) {
             (std::vector<std::string>{"log:Replace:Begining scene replace...", "box::Done,Scene preview was replaced.",
                                       "log:Replace:Scene replaced."}));
   EXPECT_EQ(host.boxes[0].icon, BoxIcon::None);
-  EXPECT_EQ(core.s.pictureBuffer, pictureBuffer);
-  EXPECT_EQ(core.s.previewPlaces, previewPlaces);
+  EXPECT_EQ(core.s.pictureBuffer(), pictureBuffer);
+  for (int n = 0; n <= kMaxPreviews; ++n) EXPECT_EQ(core.s.recordPosition(n), recordPositions[n]) << n;
 
   ASSERT_TRUE(writeBufferToScene(core, 2));
   EXPECT_EQ(testing::readFile(movie), once);

@@ -42,11 +42,11 @@ TEST(Stores, TagNamesAndSetlistsGridOrigins) {
   const int expected[13][2] = {{0, 0},    {0, 0},    {154, 0}, {308, 0},   {462, 0},   {0, 90},   {154, 90},
                                {308, 90}, {462, 90}, {0, 180}, {154, 180}, {308, 180}, {462, 180}};
   for (int k = 1; k <= 12; ++k) {
-    EXPECT_EQ(s->gridpos[k][1], expected[k][0]) << k;
-    EXPECT_EQ(s->gridpos[k][2], expected[k][1]) << k;
+    EXPECT_EQ(s->cellX(k), expected[k][0]) << k;
+    EXPECT_EQ(s->cellY(k), expected[k][1]) << k;
   }
   EXPECT_EQ(s->piccount, 0);
-  EXPECT_EQ(s->pictureBuffer[40][77], 0);
+  EXPECT_EQ(s->bufferByte(40, 77), 0);
 }
 
 TEST(Stores, AppdirGetsExactlyOneTrailingSeparator) {

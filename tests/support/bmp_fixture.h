@@ -12,11 +12,11 @@
 namespace orvane::testing {
 
 // The picture whose pixel (x, y), y = 0 the top row as it looks, is pixel(x, y).
-inline bmp::PixelRows pictureRows(const std::function<std::uint8_t(int, int)>& pixel) {
-  bmp::PixelRows rows{};
-  for (int r = 0; r < bmp::kHeight; ++r)
-    for (int x = 0; x < bmp::kWidth; ++x) rows[r][x] = pixel(x, bmp::kHeight - 1 - r);
-  return rows;
+inline IndexPicture pictureRows(const std::function<std::uint8_t(int, int)>& pixel) {
+  IndexPicture picture;
+  for (int y = 0; y < kPictureHeight; ++y)
+    for (int x = 0; x < kPictureWidth; ++x) picture.at(x, y) = pixel(x, y);
+  return picture;
 }
 
 // Pixel values 0..150 that differ between rows and seeds.
@@ -32,8 +32,8 @@ inline std::vector<bmp::Rgb> colourTable(int entries, int seed = 0) {
   return table;
 }
 
-inline Bytes validBmp(const bmp::PixelRows& rows, int colours = 256, int seed = 0) {
-  return bmp::encode8(rows, colourTable(colours, seed)).value();
+inline Bytes validBmp(const IndexPicture& picture, int colours = 256, int seed = 0) {
+  return bmp::encode8(picture, colourTable(colours, seed)).value();
 }
 
 inline void setLe32(Bytes& b, std::size_t at, std::uint32_t v) { bmp::writeLe32(b, at, v); }
@@ -42,7 +42,7 @@ inline void setLe32(Bytes& b, std::size_t at, std::uint32_t v) { bmp::writeLe32(
 inline Bytes bmpOfDepth(int bits) {
   const int tableEntries = bits <= 8 ? 1 << bits : 0;
   const std::size_t stride = (static_cast<std::size_t>(bmp::kWidth * bits) / 8 + 3) / 4 * 4;
-  Bytes file = validBmp(bmp::PixelRows{}, 0);
+  Bytes file = validBmp(IndexPicture{}, 0);
   file.resize(bmp::kHeadersBytes + 4 * tableEntries + stride * bmp::kHeight, 0x11);
   setLe32(file, bmp::kFileSize, static_cast<std::uint32_t>(file.size()));
   setLe32(file, bmp::kPixelOffset, bmp::kHeadersBytes + 4 * tableEntries);

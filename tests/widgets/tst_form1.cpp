@@ -264,8 +264,8 @@ class TestForm1 : public QObject {
 
     // Reopened, preview 7 is the picture, upright: its top row holds value 1.
     form->openMovie(movie);
-    QCOMPARE(int(form->core().s.pics[7][1][3]), 1);
-    QCOMPARE(int(form->core().s.pics[7][81][3]), 81);
+    QCOMPARE(int(form->core().s.previewPixel(7, 0, 0)), 1);
+    QCOMPARE(int(form->core().s.previewPixel(7, 80, 0)), 81);
   }
 
   void droppedFilesOpenByKindAndOthersAreImported() {
@@ -547,7 +547,7 @@ class TestForm1 : public QObject {
     QTest::mouseClick(dialog->command1(), Qt::LeftButton);  // "Yes"
     const QByteArray replaced = readAll(movie);
     QVERIFY(replaced != original);
-    QCOMPARE(int(form->core().s.pics[7][1][3]), 1);  // the store, without reopening
+    QCOMPARE(int(form->core().s.previewPixel(7, 0, 0)), 1);  // the store, without reopening
     const QImage page = form->picture1()->image();
     QCOMPARE(page.pixel(308 + 5, 90 + 0), orvane::composePreview(form->core().s, 7).at(5, 0));
     QVERIFY(undo->isEnabled());
@@ -555,7 +555,7 @@ class TestForm1 : public QObject {
     undo->trigger();
     QCOMPARE(readAll(movie), original);
     QVERIFY(form->core().log.text().find("Replace:Replacement of scene preview 7 undone.") != std::string::npos);
-    QVERIFY(int(form->core().s.pics[7][1][3]) != 1);
+    QVERIFY(int(form->core().s.previewPixel(7, 0, 0)) != 1);
     QVERIFY(!undo->isEnabled() && redo->isEnabled());
     redo->trigger();
     QCOMPARE(readAll(movie), replaced);

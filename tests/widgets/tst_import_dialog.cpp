@@ -89,12 +89,12 @@ class TestImportDialog : public QObject {
       QTest::keyClick(dialog.frameView(), Qt::Key_Right);
       return false;
     };
-    const auto before = form.core().s.pictureBuffer;
+    const auto before = form.core().s.pictureBuffer();
     const std::string log = form.core().log.text();
     form.importPicture(photo);
     QVERIFY(shown);
     QVERIFY(!form.importer()->running());
-    QVERIFY(form.core().s.pictureBuffer == before);
+    QVERIFY(form.core().s.pictureBuffer() == before);
     QCOMPARE(form.core().log.text(), log);
     QVERIFY(!form.core().s.pictureLoaded);
   }

@@ -40,7 +40,7 @@ TEST_F(ImportTest, AnImportedPictureGoesInAsALoadedBmpDoes) {
 
 TEST_F(ImportTest, ARefusalIsOneLineAndLeavesThePictureBufferAlone) {
   core.s.bufferPixel(5, 5) = 77;
-  const auto before = core.s.pictureBuffer;
+  const auto before = core.s.pictureBuffer();
   const auto decoder = [](const std::string&, const convert::Framing&) -> Result<convert::SourcePicture> {
     return Error{ErrorCode::PictureCorrupt, "the picture is damaged or cut short"};
   };
@@ -49,7 +49,7 @@ TEST_F(ImportTest, ARefusalIsOneLineAndLeavesThePictureBufferAlone) {
   EXPECT_EQ(status.error().code, ErrorCode::PictureCorrupt);
   EXPECT_EQ(core.log.text(),
             "Import:Importing x.png...\r\nImport:Cannot import x.png: the picture is damaged or cut short.\r\n");
-  EXPECT_EQ(core.s.pictureBuffer, before);
+  EXPECT_EQ(core.s.pictureBuffer(), before);
   EXPECT_FALSE(core.s.pictureLoaded);
   EXPECT_EQ(host.bufferPaints, 0);
 }

@@ -30,7 +30,7 @@ using testing::Bytes;
 constexpr int kPreviews = 6;
 std::size_t offsetOf(int n) { return 700 + static_cast<std::size_t>(n - 1) * (record::kRecordBytes + 333); }
 
-bmp::PixelRows picture(int seed) {
+IndexPicture picture(int seed) {
   return testing::pictureRows([seed](int x, int y) { return testing::seededPixel(x, y, seed); });
 }
 
@@ -53,7 +53,7 @@ struct PutBackTest : ::testing::Test {
     host.lines.clear();
   }
   std::string file(const std::string& name) const { return (std::filesystem::path(folder) / name).string(); }
-  void retouch(int n, const bmp::PixelRows& rows) {
+  void retouch(int n, const IndexPicture& rows) {
     char name[32];
     std::snprintf(name, sizeof name, "Scene-%03d.bmp", n);
     testing::writeFile(file(name), testing::validBmp(rows));
@@ -79,8 +79,8 @@ struct PutBackTest : ::testing::Test {
 };
 
 TEST_F(PutBackTest, ThreeRetouchedFilesChangeExactlyTheirRecordsInOneStepThatOneUndoTakesBack) {
-  bmp::PixelRows loud = picture(40);
-  loud[80][0] = 200;  // top-left pixel above 150: cleared, as loading it would
+  IndexPicture loud = picture(40);
+  loud.at(0, 0) = 200;  // top-left pixel above 150: cleared, as loading it would
   retouch(2, picture(20));
   retouch(4, loud);
   retouch(6, picture(60));
@@ -93,9 +93,9 @@ TEST_F(PutBackTest, ThreeRetouchedFilesChangeExactlyTheirRecordsInOneStepThatOne
   ASSERT_TRUE(putPreviewsBack(core, p));
 
   Bytes expected = original;
-  testing::put(expected, offsetOf(2), recordRowsFromPicture(picture(20)));
-  testing::put(expected, offsetOf(4), recordRowsFromPicture(loud));
-  testing::put(expected, offsetOf(6), recordRowsFromPicture(picture(60)));
+  testing::put(expected, offsetOf(2), recordRows(loadedPicture(picture(20))));
+  testing::put(expected, offsetOf(4), recordRows(loadedPicture(loud)));
+  testing::put(expected, offsetOf(6), recordRows(loadedPicture(picture(60))));
   const Bytes after = testing::readFile(movie);
   EXPECT_EQ(after, expected);
   EXPECT_EQ(after[offsetOf(4) + 2], 0);
@@ -161,7 +161,7 @@ TEST_F(PutBackTest, RefusedFilesAreToldAndTheOthersGoInOtherEntriesAreIgnored) {
 
   ASSERT_TRUE(putPreviewsBack(core, p));
   Bytes expected = original;
-  testing::put(expected, offsetOf(3), recordRowsFromPicture(picture(30)));
+  testing::put(expected, offsetOf(3), recordRows(loadedPicture(picture(30))));
   EXPECT_EQ(testing::readFile(movie), expected);
   EXPECT_TRUE(logged("Refused Scene-002.bmp: it is RLE (run length encoded): save it without compression."));
   EXPECT_TRUE(logged("Ignored Scene-005.bmp: a symbolic link (links are not followed)."));
@@ -180,12 +180,12 @@ TEST_F(PutBackTest, NamesTakenAndAnyExtensionForPicturesOfEveryFormat) {
 }
 
 TEST_F(PutBackTest, ThePictureRowsAreWhatTheRoadThroughThePictureBufferWrites) {
-  bmp::PixelRows rows = picture(77);
-  rows[0][5] = 151;
-  rows[80][143] = 255;
-  const auto direct = recordRowsFromPicture(rows);
+  IndexPicture rows = picture(77);
+  rows.at(5, 80) = 151;
+  rows.at(143, 0) = 255;
+  const auto direct = recordRows(loadedPicture(rows));
   acceptPicture(core, rows);
-  EXPECT_EQ(direct, recordRowsFromBuffer(core.s));
+  EXPECT_EQ(direct, recordRows(core.s.pictureBuffer()));
   EXPECT_EQ(clearedPixels(rows), 2);
 }
 
@@ -199,8 +199,7 @@ TEST_F(PutBackTest, OverlappingRecordsAreNeverWrittenInOneStep) {
   ASSERT_EQ(p.refused.size(), 1u);
   EXPECT_EQ(p.refused[0].file, "Scene-002.bmp");
   EXPECT_NE(p.refused[0].why.find("overlaps that of scene preview 1"), std::string::npos);
-  const Status direct =
-      writeScenes(core, {{1, recordRowsFromPicture(picture(11))}, {2, recordRowsFromPicture(picture(12))}});
+  const Status direct = writeScenes(core, {{1, loadedPicture(picture(11))}, {2, loadedPicture(picture(12))}});
   ASSERT_FALSE(direct);
   EXPECT_EQ(testing::readFile(movie), original);
 }
