@@ -38,10 +38,9 @@ struct Stores {
 
   // Beside the position table, what ties a write to the scan: the movie's
   // identity when it was scanned and a checksum (CRC-32) of each found
-  // record's 11829 bytes as they were then. A write by Orvane itself updates
-  // both; anything else that changes them makes a write refuse.
+  // record's 11829 bytes as they were then (recordChecksum). A write by Orvane
+  // itself updates both; anything else that changes them makes a write refuse.
   FileIdentity scannedMovie{};
-  std::array<std::uint32_t, 256> recordSums{};  // preview 0..255
   // Counts scans, so that what was shown for one scan is never acted on after the next.
   std::uint32_t scanSerial = 0;
 
@@ -79,8 +78,8 @@ struct Stores {
   std::int32_t& recordPosition(int n) { return recordPositions_[at(n)]; }
   std::int32_t recordPosition(int n) const { return recordPositions_[at(n)]; }
   // Checksum of preview n's record bytes as last seen in the movie.
-  std::uint32_t& recordChecksum(int n) { return recordSums[at(n)]; }
-  std::uint32_t recordChecksum(int n) const { return recordSums[at(n)]; }
+  std::uint32_t& recordChecksum(int n) { return recordSums_[at(n)]; }
+  std::uint32_t recordChecksum(int n) const { return recordSums_[at(n)]; }
 
   // Pixel origin of grid cell k (1..12) inside the grid.
   std::int32_t cellX(int k) const { return cellOrigins_[at(k)][0]; }
@@ -97,6 +96,7 @@ struct Stores {
   std::array<RecordPicture, kMaxPreviews + 1> previews_{};  // preview 0..255
   RecordPicture pictureBuffer_{};
   std::array<std::int32_t, kMaxPreviews + 1> recordPositions_{};           // preview 0..255
+  std::array<std::uint32_t, kMaxPreviews + 1> recordSums_{};               // preview 0..255
   std::array<std::array<std::int16_t, 4>, 257> palette_{};                 // entry 0..256, component 0..3
   std::array<std::array<std::int32_t, 2>, kGridCells + 1> cellOrigins_{};  // cell 0..12: x, y
 };
