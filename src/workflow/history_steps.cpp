@@ -2,9 +2,8 @@
 #include "workflow/history_steps.h"
 
 #include "display/grid.h"
-#include "replace/history.h"
-#include "replace/journal.h"
 #include "replace/undo.h"
+#include "workflow/movie_history.h"
 
 namespace orvane {
 namespace {
@@ -29,10 +28,9 @@ Told redoReplace(Core& core, FileLayer& files) { return step(core, HistoryStep::
 
 Result<AvailableSteps> availableSteps(const std::string& movie, FileLayer& files) {
   if (movie.empty()) return AvailableSteps{};
-  const auto journal = Journal::load(files, movie);
-  if (!journal) return journal.error();
-  const History history = readHistory(journal->records());
-  return AvailableSteps{history.undoable != nullptr, history.redoable != nullptr};
+  const auto read = readMovieHistory(movie, false, files);
+  if (!read) return read.error();
+  return AvailableSteps{read->history.undoable != nullptr, read->history.redoable != nullptr};
 }
 
 }  // namespace orvane

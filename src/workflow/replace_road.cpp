@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "workflow/replace_road.h"
 
-#include <functional>
-
 #include "display/grid.h"
 #include "replace/scene_writer.h"
 #include "workflow/load_picture.h"
@@ -29,10 +27,9 @@ RoadEnd openAt(Core& core, const std::string& movie, int n, FileLayer& files) {
   return {};
 }
 
-// The road after the movie is open: the picture put into the picture buffer
-// by `load`, then written over preview n.
-RoadEnd loadAndReplace(Core& core, int n, const std::function<RoadEnd()>& load, FileLayer& files) {
-  if (RoadEnd loaded = load(); !loaded.done()) return loaded;
+// The road's last step, once the picture is in the picture buffer: preview n
+// selected and written over.
+RoadEnd writeOver(Core& core, int n, FileLayer& files) {
   core.s.selpic = static_cast<std::int16_t>(n);
   if (const Told written = replaceScene(core, n, files); !written) return stoppedAt(RoadStop::WriteFailed, written);
   return {};
@@ -48,36 +45,30 @@ Told replaceScene(Core& core, int scene, FileLayer& files) {
 
 RoadEnd replaceFromBmp(Core& core, const std::string& movie, int n, const std::string& bmpPath, FileLayer& files) {
   if (RoadEnd opened = openAt(core, movie, n, files); !opened.done()) return opened;
-  return loadAndReplace(
-      core, n,
-      [&] {
-        const Told loaded = loadblimp(core, bmpPath, files);
-        return loaded ? RoadEnd{} : stoppedAt(RoadStop::PictureRefused, loaded);
-      },
-      files);
+  if (const Told loaded = loadblimp(core, bmpPath, files); !loaded) return stoppedAt(RoadStop::PictureRefused, loaded);
+  return writeOver(core, n, files);
 }
 
 RoadEnd importIntoScene(Core& core, const std::string& movie, int n, const std::string& picturePath,
                         const convert::ConvertOptions& options, const PictureDecoder& decode, FileLayer& files) {
   if (RoadEnd opened = openAt(core, movie, n, files); !opened.done()) return opened;
-  return loadAndReplace(
-      core, n,
-      [&] {
-        const Status imported = importPicture(core, picturePath, options, decode);
-        return imported ? RoadEnd{} : stoppedAt(RoadStop::PictureRefused, imported.error());
-      },
-      files);
+  if (const Status imported = importPicture(core, picturePath, options, decode); !imported)
+    return stoppedAt(RoadStop::PictureRefused, imported.error());
+  return writeOver(core, n, files);
 }
 
 FolderRoadEnd putFolderBack(Core& core, const std::string& folder, const std::string& extension,
                             const FolderPictureReader& read, FileLayer& files) {
   auto plan = planPutBack(core.s, folder, extension, read);
   if (!plan) return {stoppedAt(RoadStop::FolderUnread, plan.error()), {}};
-  if (plan->named() == 0) return {stoppedAt(RoadStop::NothingNamed, Error{ErrorCode::NotFound, {}}), *plan};
-  if (const Told written = putPreviewsBack(core, *plan, files); !written)
-    return {stoppedAt(RoadStop::WriteFailed, written), *plan};
-  if (!plan->refused.empty()) return {stoppedAt(RoadStop::SomeRefused, Error{ErrorCode::BmpRefused, {}}), *plan};
-  return {{}, *plan};
+  RoadEnd end;
+  if (plan->named() == 0)
+    end = stoppedAt(RoadStop::NothingNamed, Error{ErrorCode::NotFound, {}});
+  else if (const Told written = putPreviewsBack(core, *plan, files); !written)
+    end = stoppedAt(RoadStop::WriteFailed, written);
+  else if (!plan->refused.empty())
+    end = stoppedAt(RoadStop::SomeRefused, Error{ErrorCode::BmpRefused, {}});
+  return {std::move(end), std::move(*plan)};
 }
 
 }  // namespace orvane
